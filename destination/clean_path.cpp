@@ -3,8 +3,8 @@
 namespace destination {
 
 bool IsAllowedPathChar(unsigned char c) {
-    return c == ' ' || c == '-' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
-           c == '\\' || c == '_' || (c >= 'a' && c <= 'z');
+    return c == ' ' || c == '-' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '\\' ||
+           c == '_' || (c >= 'a' && c <= 'z');
 }
 
 bool CleanPath(const std::string& path, std::string& cleaned) {

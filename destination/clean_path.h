@@ -13,7 +13,8 @@ bool IsAllowedPathChar(unsigned char c);
 // result goes to cleaned; on failure cleaned is left as it was.
 bool CleanPath(const std::string& path, std::string& cleaned);
 
-// The destination after a change of drive: the (upper-cased) letter in place of its first character.
+// The destination after a change of drive: the (upper-cased) letter in place of its first
+// character.
 std::string WithDriveLetter(char driveLetter, const std::string& destination);
 
 } // namespace destination

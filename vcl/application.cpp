@@ -20,7 +20,9 @@ void TScreen::SetCursor(TCursor cursor) {
     ::SetCursor(LoadCursorA(nullptr, cursor == crDefault ? IDC_ARROW : IDC_WAIT));
 }
 
-void TApplication::SetTitle(const std::string& title) { title_ = title; }
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+}
 
 void TApplication::Adopt(std::unique_ptr<TForm> form) {
     if (!mainForm_)
@@ -45,7 +47,8 @@ void TApplication::Dispatch(MSG& msg) {
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
         GetKeyState(VK_MENU) >= 0) {
-        if (auto* form = dynamic_cast<TForm*>(TControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)))) {
+        if (auto* form =
+                dynamic_cast<TForm*>(TControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)))) {
             form->SelectNext(GetKeyState(VK_SHIFT) >= 0);
             return;
         }

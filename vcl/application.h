@@ -1,4 +1,5 @@
-// The application object (title, main form, message loop with its idle event) and the screen cursor.
+// The application object (title, main form, message loop with its idle event) and the screen
+// cursor.
 #pragma once
 
 #include "vcl/types.h"

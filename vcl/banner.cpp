@@ -6,7 +6,9 @@ namespace {
 const UINT kStepRequest = WM_APP + 0x51;
 } // namespace
 
-int FontHeightForSize(int size, int pixelsPerInch) { return -MulDiv(size, pixelsPerInch, 72); }
+int FontHeightForSize(int size, int pixelsPerInch) {
+    return -MulDiv(size, pixelsPerInch, 72);
+}
 
 TPMultiImage::TPMultiImage(TControl* parent) : TControl(parent) {
     CreateHandle(OwnClass("TPMultiImage", CS_HREDRAW | CS_VREDRAW), WS_VISIBLE);
@@ -41,7 +43,9 @@ void TPMultiImage::StartScroll() {
     Invalidate();
 }
 
-void TPMultiImage::ScrollStep() { PostMessageA(Handle(), kStepRequest, 0, 0); }
+void TPMultiImage::ScrollStep() {
+    PostMessageA(Handle(), kStepRequest, 0, 0);
+}
 
 LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -75,7 +79,8 @@ void TPMultiImage::Paint(HDC dc) {
         HGDIOBJ oldFont = SelectObject(mem, scrollHFont_.get());
         SetBkMode(mem, TRANSPARENT);
         SetTextColor(mem, ColorToRGB(ScrollFont.Color));
-        TextOutA(mem, stepper_.X(), textTop_, ScrollText.c_str(), static_cast<int>(ScrollText.size()));
+        TextOutA(mem, stepper_.X(), textTop_, ScrollText.c_str(),
+                 static_cast<int>(ScrollText.size()));
         SelectObject(mem, oldFont);
     }
     BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);

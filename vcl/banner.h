@@ -11,7 +11,7 @@ namespace vcl {
 
 struct TScrollFont {
     std::string Name = "Arial";
-    int Size = 8;        // points; a negative size is turned into a positive cell height
+    int Size = 8; // points; a negative size is turned into a positive cell height
     bool Bold = false;
     TColor Color = clBlack;
 };

@@ -81,7 +81,8 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
         DeleteDC(mem);
         x += glyphW + spacing;
     }
-    RECT t = {x, cy - textRect.bottom / 2, x + textRect.right, cy - textRect.bottom / 2 + textRect.bottom};
+    RECT t = {x, cy - textRect.bottom / 2, x + textRect.right,
+              cy - textRect.bottom / 2 + textRect.bottom};
     SetBkMode(dc, TRANSPARENT);
     if (disabled) {
         OffsetRect(&t, 1, 1);

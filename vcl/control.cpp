@@ -224,7 +224,9 @@ std::string TControl::Text() const {
     return s;
 }
 
-void TControl::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void TControl::SetText(const std::string& text) {
+    SetWindowTextA(hwnd_, text.c_str());
+}
 
 void TControl::SetFont(const TFont& font) {
     font_ = font;
@@ -239,13 +241,21 @@ void TControl::SetColor(TColor color) {
     Invalidate();
 }
 
-void TControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+void TControl::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
 
-bool TControl::Visible() const { return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool TControl::Visible() const {
+    return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
-void TControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+void TControl::SetEnabled(bool enabled) {
+    EnableWindow(hwnd_, enabled);
+}
 
-bool TControl::Enabled() const { return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_DISABLED) == 0; }
+bool TControl::Enabled() const {
+    return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_DISABLED) == 0;
+}
 
 bool TControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->parent_)
@@ -254,7 +264,9 @@ bool TControl::CanFocus() const {
     return true;
 }
 
-void TControl::SetFocus() { ::SetFocus(hwnd_); }
+void TControl::SetFocus() {
+    ::SetFocus(hwnd_);
+}
 
 void TControl::BringToFront() {
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -6,7 +6,9 @@
 namespace vcl {
 
 namespace {
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 } // namespace
 
 TDriveComboBox::TDriveComboBox(TControl* parent) : TControl(parent) {

@@ -8,7 +8,9 @@ namespace vcl {
 
 TForm::TForm(const char* className) : TWinContainer(nullptr, false), className_(className) {}
 
-TForm::~TForm() { timers_.clear(); }
+TForm::~TForm() {
+    timers_.clear();
+}
 
 DWORD TForm::Style() const {
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -183,13 +185,24 @@ void TForm::ScrollBy(int bar, WPARAM request) {
     GetScrollInfo(Handle(), bar, &si);
     int pos = si.nPos;
     switch (LOWORD(request)) {
-    case SB_LINEUP: pos -= 8; break;
-    case SB_LINEDOWN: pos += 8; break;
-    case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
-    case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+    case SB_LINEUP:
+        pos -= 8;
+        break;
+    case SB_LINEDOWN:
+        pos += 8;
+        break;
+    case SB_PAGEUP:
+        pos -= static_cast<int>(si.nPage);
+        break;
+    case SB_PAGEDOWN:
+        pos += static_cast<int>(si.nPage);
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    default: break;
+    case SB_THUMBPOSITION:
+        pos = si.nTrackPos;
+        break;
+    default:
+        break;
     }
     int maxPos = si.nMax - static_cast<int>(si.nPage) + 1;
     pos = std::max(0, std::min(pos, maxPos));

@@ -86,7 +86,9 @@ TEdit::TEdit(TControl* parent, unsigned options) : TControl(parent) {
     TabStop = true;
 }
 
-bool TEdit::ReadOnly() const { return (GetWindowLongA(Handle(), GWL_STYLE) & ES_READONLY) != 0; }
+bool TEdit::ReadOnly() const {
+    return (GetWindowLongA(Handle(), GWL_STYLE) & ES_READONLY) != 0;
+}
 
 TCheckBox::TCheckBox(TControl* parent) : TControl(parent) {
     CreateHandle("BUTTON", WS_VISIBLE | BS_AUTOCHECKBOX);
@@ -114,9 +116,13 @@ TProgressBar::TProgressBar(TControl* parent) : TControl(parent) {
     CreateHandle(PROGRESS_CLASSA, WS_VISIBLE);
 }
 
-void TProgressBar::SetRange(int min, int max) { SendMessageA(Handle(), PBM_SETRANGE32, min, max); }
+void TProgressBar::SetRange(int min, int max) {
+    SendMessageA(Handle(), PBM_SETRANGE32, min, max);
+}
 
-void TProgressBar::SetPosition(int position) { SendMessageA(Handle(), PBM_SETPOS, position, 0); }
+void TProgressBar::SetPosition(int position) {
+    SendMessageA(Handle(), PBM_SETPOS, position, 0);
+}
 
 int TProgressBar::Position() const {
     return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));

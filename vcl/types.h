@@ -16,12 +16,14 @@ class TObject {
 
 // A colour is an RGB value, or a system colour index tagged with the high bit.
 using TColor = DWORD;
-constexpr TColor SystemColor(int index) { return 0x80000000u | static_cast<DWORD>(index); }
+constexpr TColor SystemColor(int index) {
+    return 0x80000000u | static_cast<DWORD>(index);
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clGray = 0x808080;
-constexpr TColor clNavy = 0x800000;   // COLORREF byte order: 0x00BBGGRR
+constexpr TColor clNavy = 0x800000; // COLORREF byte order: 0x00BBGGRR
 constexpr TColor clTeal = 0x808000;
 constexpr TColor clYellow = 0x00FFFF;
 constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);

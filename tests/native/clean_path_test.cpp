@@ -27,24 +27,20 @@ TEST_P(CleanPathTable, JudgesAndCleans) {
 INSTANTIATE_TEST_SUITE_P(
     Destinations, CleanPathTable,
     ::testing::Values(
-        Case{"C:\\", true, "C:\\"},
-        Case{"", false, ""},
-        Case{"C", false, ""},
-        Case{"C:", false, ""},
-        Case{"C;\\x", false, ""},          // second character not a colon
-        Case{"\\\\server\\share", false, ""}, // network path
-        Case{"C:Folder", false, ""},        // no backslash after the colon
-        Case{"C:/Folder", false, ""},       // forward slash
-        Case{"1:\\x", true, "1:\\x"},       // the first character is never examined
+        Case{"C:\\", true, "C:\\"}, Case{"", false, ""}, Case{"C", false, ""},
+        Case{"C:", false, ""}, Case{"C;\\x", false, ""}, // second character not a colon
+        Case{"\\\\server\\share", false, ""},            // network path
+        Case{"C:Folder", false, ""},                     // no backslash after the colon
+        Case{"C:/Folder", false, ""},                    // forward slash
+        Case{"1:\\x", true, "1:\\x"},                    // the first character is never examined
         Case{"?:\\x", true, "?:\\x"},
         Case{"c:\\Program Files\\Vorelle", true, "c:\\Program Files\\Vorelle"},
-        Case{"C:\\My.Folder", true, "C:\\My_Folder"},
-        Case{"C:\\a:b/c.d", true, "C:\\a_b_c_d"},
+        Case{"C:\\My.Folder", true, "C:\\My_Folder"}, Case{"C:\\a:b/c.d", true, "C:\\a_b_c_d"},
         Case{"C:\\ -_09AZaz\\", true, "C:\\ -_09AZaz\\"},
-        Case{"C:\\a\\\\b\\ ", true, "C:\\a\\\\b\\ "}, // no collapsing, trimming or backslash removal
+        Case{"C:\\a\\\\b\\ ", true,
+             "C:\\a\\\\b\\ "}, // no collapsing, trimming or backslash removal
         Case{"C:\\it's (x)", true, "C:\\it_s _x_"},
-        Case{std::string("C:\\a\tb\x01", 7), true, "C:\\a_b_"},
-        Case{"C:\\...", true, "C:\\___"}));
+        Case{std::string("C:\\a\tb\x01", 7), true, "C:\\a_b_"}, Case{"C:\\...", true, "C:\\___"}));
 
 TEST(CleanPath, EveryHighByteBecomesOneUnderscore) {
     std::string path = "C:\\";

@@ -72,7 +72,7 @@ void DialogWatcher::Release() {
 void DialogWatcher::Run() {
     while (!stop_) {
         EnumWindows(
-            [](HWND hwnd, LPARAM self) -> BOOL {
+            [](HWND hwnd, LPARAM self) WINAPI -> BOOL {
                 auto* w = reinterpret_cast<DialogWatcher*>(self);
                 DWORD pid = 0;
                 GetWindowThreadProcessId(hwnd, &pid);
@@ -111,9 +111,9 @@ void DialogWatcher::Handle(HWND box) {
     {
         std::lock_guard<std::mutex> lock(mu_);
         // Forget closed boxes, so that a handle the system reuses counts as a new box.
-        handled_.erase(std::remove_if(handled_.begin(), handled_.end(),
-                                      [](HWND h) { return !IsWindow(h); }),
-                       handled_.end());
+        handled_.erase(
+            std::remove_if(handled_.begin(), handled_.end(), [](HWND h) { return !IsWindow(h); }),
+            handled_.end());
         handled_.push_back(box);
         seen_.push_back(seen);
         if (!answers_.empty()) {
