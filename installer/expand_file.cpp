@@ -92,7 +92,11 @@ void TInstallForm::ExpandFile(const std::string& folder, const std::string& name
     const bool fits = target.size() < kPathBuffer;
     if (fits)
         std::strcpy(targetBuf, target.c_str());
-    LzHandle out(fits ? LZOpenFileA(targetBuf, &targetInfo, OF_CREATE) : -1);
+    // The target is created under its own name only: LZOpenFileA, when it cannot create a file,
+    // quietly creates one under the compressed form of the name instead ("NAME.EX_"), which
+    // would report a failed copy as a success and leave a stray file behind. LZCopy and LZClose
+    // take the plain file handle that OpenFile gives.
+    LzHandle out(fits ? OpenFile(targetBuf, &targetInfo, OF_CREATE) : -1);
     if (!out.Valid()) {
         in.Close();
         ShowError("Unable to create / copy uncompressed file.");

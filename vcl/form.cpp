@@ -233,6 +233,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(Handle(), &ps);
         return 0;
     }
+    case WM_PRINTCLIENT: {
+        // Lets the client area be rendered into any device context, a bitmap included.
+        TCanvas canvas(reinterpret_cast<HDC>(wp));
+        Paint(canvas);
+        return 0;
+    }
     case WM_TIMER:
         for (auto& t : timers_)
             if (t->Id() == wp) {

@@ -1,11 +1,7 @@
 // The installer window in this process: its layout, its creation, the destination field, the
 // drive box and the error boxes, on real windows under Wine.
-#include "installer/install_form.h"
 #include "tests/support/dialog_watcher.h"
-#include "vcl/application.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include "tests/win/form_fixture.h"
 
 #include <memory>
 #include <string>
@@ -15,54 +11,17 @@ using testing_support::DialogWatcher;
 
 namespace {
 
-class WindowEnvironment : public ::testing::Environment {
-    void SetUp() override {
-        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&icc);
-        Application->SetTitle("Vorelle Setup");
-    }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new form_testing::WindowEnvironment);
 
-void Pump(int ms = 50) {
-    DWORD start = GetTickCount();
-    do {
-        Application->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < static_cast<DWORD>(ms));
-}
+using form_testing::Pump;
+using InstallFormTest = form_testing::FormTest;
 
 std::string ClassOf(HWND h) {
     char cls[64] = "";
     GetClassNameA(h, cls, sizeof cls);
     return cls;
 }
-
-class InstallFormTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        form_ = std::make_unique<TInstallForm>();
-        InstallForm = form_.get();
-        form_->Create();
-        form_->Show();
-        Pump();
-    }
-    void TearDown() override {
-        form_->DoDestroy();
-        form_.reset();
-        InstallForm = nullptr;
-        Application->OnIdle = nullptr;
-    }
-    // Presses a key in the focused control the way the keyboard does: down, translated, up.
-    void Key(WORD vk) {
-        HWND focus = GetFocus();
-        PostMessageA(focus, WM_KEYDOWN, vk, 1);
-        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
-        Pump();
-    }
-    TInstallForm& F() { return *form_; }
-    std::unique_ptr<TInstallForm> form_;
-};
 
 TEST_F(InstallFormTest, EveryControlOfTheLayoutIsAWindowAtItsPlace) {
     struct Row {
