@@ -1,0 +1,370 @@
+// INSTALL.EXE started as its own process on an installation medium and driven from outside
+// through its windows, as a user would; then the files, the registry and the program group are
+// checked. Paths come from CTest in the environment.
+#include "tests/support/dialog_watcher.h"
+#include "tests/support/process_driver.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+std::string HostPath(const char* variable) {
+    const char* v = std::getenv(variable);
+    if (!v)
+        return {};
+    std::string p = std::string("Z:") + v;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+
+std::string ReadAll(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string data;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+        data.append(buf, got);
+    CloseHandle(f);
+    return data;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The default value (ident "") or a named value of a key, or "<none>".
+std::string RegValue(HKEY root, const std::string& key, const std::string& name = "") {
+    char buf[1024] = "";
+    DWORD size = sizeof buf, type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return "<none>";
+    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS && type == REG_SZ ? std::string(buf) : "<none>";
+}
+
+void DeleteTree(HKEY root, const char* key) {
+    RegDeleteTreeA(root, key);
+}
+
+void DeleteFolder(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n != "." && n != "..")
+                DeleteFileA((dir + "\\" + n).c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+const std::vector<std::string> kProgramFiles = {"VR2000.EXE", "VPREVIEW.EXE", "SKY32V3C.DLL",
+                                                "VR2000.HLP", "VR2000.CNT",   "UNINST.EXE"};
+const std::vector<std::string> kTemplates = {
+    "H002.VT2", "H003.VT2", "H005.VT2", "H014.VT2", "H015.VT2",  "H020.VT2", "H023.VT2", "H029.VT2",
+    "H033.VT2", "H038.VT2", "H039.VT2", "V001.VT2", "V009.VT2",  "V011.VT2", "V012.VT2", "V013.VT2",
+    "V014.VT2", "V016.VT2", "V018.VT2", "X003.VT2", "X0050.VT2", "X007.VT2"};
+
+std::string SystemFolder() {
+    char buf[MAX_PATH] = "";
+    GetSystemDirectoryA(buf, sizeof buf);
+    return buf;
+}
+
+std::string GroupFolder() {
+    char buf[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, buf);
+    return std::string(buf) + "\\Halcyra Applications";
+}
+
+class InstallerE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        exe_ = HostPath("VORELLE_INSTALL_EXE");
+        medium_ = HostPath("VORELLE_MEDIUM");
+        payload_ = HostPath("VORELLE_PAYLOAD");
+        ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
+            << "the paths come from CTest";
+        // A clean machine: nothing of an earlier installation.
+        for (const char* k : {".vr2", ".vt2", "VR97", "VR97Template"})
+            DeleteTree(HKEY_CLASSES_ROOT, k);
+        DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Halcyra");
+        DeleteTree(HKEY_CURRENT_USER, "Software\\Halcyra");
+        DeleteFolder(kDest);
+        DeleteFolder(GroupFolder());
+        DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
+        log_ = HostPath("VORELLE_E2E_DIR") + "\\progman.log";
+        DeleteFileA(log_.c_str());
+        progman_ = std::make_unique<ChildProcess>(HostPath("VORELLE_PROGMAN_EXE"),
+                                                  "/log=\"" + log_ + "\"");
+        ASSERT_TRUE(progman_->WaitForWindow("Progman"));
+    }
+    void TearDown() override {
+        installer_.reset();
+        progman_.reset();
+        DeleteFolder(kDest);
+    }
+
+    // Starts INSTALL.EXE on a medium folder and finds its window and controls.
+    void Start(const std::string& medium, bool waitForFirstTick = true) {
+        installer_ = std::make_unique<ChildProcess>(exe_, "\"" + medium + "\"");
+        ASSERT_TRUE(installer_->Started());
+        form_ = installer_->WaitForWindow("TInstallForm");
+        ASSERT_TRUE(form_);
+        edit6_ = FindControlAt(form_, "Edit", 7, 51);
+        install_ = FindControl(form_, "Button", "Install");
+        cancel_ = FindControl(form_, "Button", "Cancel");
+        templates_ = FindControl(form_, "Button", "Template Files (806 KB)");
+        close_ = FindControl(form_, "Button", "Close");
+        status_ = FindControlAt(form_, "Edit", 3, 4);
+        banner_ = FindControl(form_, "TPMultiImage");
+        drives_ = FindControl(form_, "ComboBox");
+        ASSERT_TRUE(edit6_ && install_ && cancel_ && templates_ && close_ && status_ && banner_);
+        if (waitForFirstTick) {
+            // After the first free-space refresh the run's space check has a real figure.
+            HWND freeBox = FindControlAt(form_, "Edit", 47, 149);
+            ASSERT_TRUE(WaitUntil([&] { return !WindowText(freeBox).empty(); }, 5000));
+        }
+    }
+    void SetDestination(const std::string& dest) { SetWindowTextOf(edit6_, dest); }
+    bool OnFinalPage(DWORD timeoutMs = 60000) {
+        return WaitUntil([&] { return IsWindowVisible(close_) != 0; }, timeoutMs);
+    }
+    // A run has started once the status line names a file, and ended once Install is enabled.
+    bool RunEnded(DWORD timeoutMs = 60000) {
+        return WaitUntil([&] { return WindowText(status_) != "Waiting..."; }, timeoutMs) &&
+               WaitUntil([&] { return IsWindowEnabled(install_) != 0; }, timeoutMs);
+    }
+    void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
+        for (const std::string& n : names) {
+            std::string where = n == "SKY32V3C.DLL" ? SystemFolder() : dest;
+            EXPECT_TRUE(ReadAll(where + "\\" + n) == ReadAll(payload_ + "\\" + n)) << n;
+        }
+    }
+
+    static constexpr const char* kDest = "C:\\Program Files\\Vorelle";
+    std::string exe_, medium_, payload_, log_;
+    std::unique_ptr<ChildProcess> progman_, installer_;
+    HWND form_ = nullptr, edit6_ = nullptr, install_ = nullptr, cancel_ = nullptr,
+         templates_ = nullptr, close_ = nullptr, status_ = nullptr, banner_ = nullptr,
+         drives_ = nullptr;
+};
+
+TEST_F(InstallerE2E, CancelBeforeARunAndTheCloseBoxEndTheProgram) {
+    Start(medium_);
+    EXPECT_EQ(WindowText(form_), "Setup Vorelle 2000");
+    EXPECT_EQ(WindowText(edit6_), kDest);
+    PostClick(cancel_);
+    EXPECT_TRUE(installer_->WaitExit(10000));
+    EXPECT_EQ(installer_->ExitCode(), 0u);
+
+    Start(medium_, false);
+    PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(installer_->WaitExit(10000));
+    EXPECT_EQ(installer_->ExitCode(), 0u);
+}
+
+TEST_F(InstallerE2E, AFullInstallation) {
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    ASSERT_TRUE(OnFinalPage());
+    ExpectInstalled(kDest, kProgramFiles);
+    ExpectInstalled(kDest, kTemplates);
+
+    const std::string command = std::string(kDest) + "\\VR97.EXE %1";
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vr2"), "VR97");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97"), "Vorelle 97");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97\\shell\\open\\command"), command);
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vt2"), "VR97Template");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97Template"), "Vorelle 97 Template");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97Template\\shell\\open\\command"), command);
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+    EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Halcyra\\Vorelle\\PaperName", "A4 Portrait"),
+              "08.268 11.693 0 1.000 1.000 6.268 9.693 1 1 0.000 0.000");
+
+    // The group, with its three items, made by Program Manager's stand-in.
+    char shortDest[512] = "";
+    GetShortPathNameA(kDest, shortDest, sizeof shortDest);
+    std::string log = ReadAll(log_);
+    EXPECT_NE(log.find("EXECUTE [CreateGroup(Halcyra Applications)]"), std::string::npos) << log;
+    EXPECT_NE(log.find(std::string("EXECUTE [AddItem(\"") + shortDest +
+                       "\\VR2000.EXE\",\"Vorelle 2000\")]"),
+              std::string::npos)
+        << log;
+    for (const char* item : {"Vorelle 2000", "VorellePreview", "Uninstall Vorelle 2000"})
+        EXPECT_TRUE(Exists(GroupFolder() + "\\" + item + ".lnk")) << item;
+
+    // The final page: the group's name, the banner back over the bottom strip.
+    EXPECT_EQ(WindowText(FindControlAt(form_, "Edit", 10, 24)), "Halcyra Applications");
+    EXPECT_TRUE(IsWindowVisible(banner_));
+    EXPECT_FALSE(IsWindowVisible(install_));
+    EXPECT_EQ(GetWindow(GetParent(banner_), GW_CHILD), banner_) << "banner in front";
+    EXPECT_FALSE(IsWindowEnabled(drives_));
+    EXPECT_EQ(boxes.Count(), 0u);
+
+    PostClick(close_);
+    EXPECT_TRUE(installer_->WaitExit(10000));
+}
+
+TEST_F(InstallerE2E, CancelDuringTheCopyStopsAfterTheCurrentFile) {
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    // Both clicks wait in the queue; the run handles Cancel when it first gives way, right
+    // after the first file's status line.
+    PostClick(install_);
+    PostClick(cancel_);
+    ASSERT_TRUE(RunEnded());
+    EXPECT_TRUE(ReadAll(std::string(kDest) + "\\VR2000.EXE") == ReadAll(payload_ + "\\VR2000.EXE"));
+    EXPECT_FALSE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    EXPECT_EQ(WindowText(status_), std::string("Installing VR2000.EXE to ") + kDest + "\\");
+    EXPECT_FALSE(IsWindowVisible(banner_)) << "the banner stays hidden after a stopped run";
+    EXPECT_FALSE(IsWindowEnabled(drives_));
+    EXPECT_TRUE(IsWindowVisible(install_)) << "still on the options page";
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vr2"), "<none>");
+    EXPECT_FALSE(Exists(GroupFolder()));
+    EXPECT_EQ(boxes.Count(), 0u);
+    // Now that the run has stopped, Cancel closes.
+    PostClick(cancel_);
+    EXPECT_TRUE(installer_->WaitExit(10000));
+}
+
+TEST_F(InstallerE2E, ASourceWithoutTheFilesWarnsForEachAndStillFinishes) {
+    const std::string empty = "C:\\empty medium";
+    CreateDirectoryA(empty.c_str(), nullptr);
+    Start(empty);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    ASSERT_TRUE(OnFinalPage());
+    auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 28u);
+    std::vector<std::string> names = kProgramFiles;
+    names.insert(names.end(), kTemplates.begin(), kTemplates.end());
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(seen[i].text,
+                  "File is missing. Unable to expand the file " + empty + "\\" + names[i]);
+        EXPECT_EQ(seen[i].caption, "Warning");
+    }
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    RemoveDirectoryA(empty.c_str());
+}
+
+TEST_F(InstallerE2E, BadDestinationsChangeNothing) {
+    struct Case {
+        const char* dest;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"bad", {"Invalid destination path!"}},
+        {"C:\\no parent here\\Vorelle",
+         {"Unable to create folder: C:\\no parent here\\Vorelle",
+          "Unable to install Vorelle 2000"}},
+    };
+    Start(medium_);
+    for (const Case& c : cases) {
+        DialogWatcher boxes(installer_->Pid());
+        SetDestination(c.dest);
+        PostClick(install_);
+        ASSERT_TRUE(boxes.WaitFor(c.messages.size()));
+        Sleep(300);
+        auto seen = boxes.Seen();
+        ASSERT_EQ(seen.size(), c.messages.size()) << c.dest;
+        for (size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i].text, c.messages[i]);
+            EXPECT_EQ(seen[i].caption, "Warning");
+        }
+        EXPECT_TRUE(IsWindowEnabled(install_));
+        EXPECT_TRUE(IsWindowEnabled(drives_));
+        EXPECT_TRUE(IsWindowVisible(banner_));
+        EXPECT_EQ(WindowText(status_), "Waiting...");
+    }
+    EXPECT_FALSE(Exists("C:\\no parent here"));
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
+}
+
+TEST_F(InstallerE2E, ADriveRootAsDestination) {
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    SetDestination("C:\\");
+    PostClick(install_);
+    ASSERT_TRUE(OnFinalPage());
+    ExpectInstalled("C:", kProgramFiles);
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "C:");
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97\\shell\\open\\command"), "C:\\VR97.EXE %1");
+    EXPECT_EQ(boxes.Count(), 0u);
+    for (const auto& n : kProgramFiles)
+        if (n != "SKY32V3C.DLL")
+            DeleteFileA(("C:\\" + n).c_str());
+    for (const auto& n : kTemplates)
+        DeleteFileA(("C:\\" + n).c_str());
+}
+
+TEST_F(InstallerE2E, NotEnoughSpaceAsksFirst) {
+    // Before the first free-space refresh the free space is not known (0): the run asks.
+    for (int answer : {IDNO, IDYES}) {
+        Start(medium_, false);
+        DialogWatcher boxes(installer_->Pid());
+        boxes.Answer(answer);
+        PostClick(install_);
+        ASSERT_TRUE(boxes.WaitFor(1));
+        auto seen = boxes.Seen();
+        EXPECT_EQ(seen[0].caption, "Confirm");
+        EXPECT_EQ(seen[0].text, "Not enough free disk space, install anyway?");
+        EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
+        if (answer == IDNO) {
+            Sleep(500);
+            EXPECT_FALSE(Exists(kDest));
+            EXPECT_TRUE(IsWindowEnabled(install_));
+            EXPECT_TRUE(IsWindowVisible(banner_));
+            PostClick(cancel_);
+            EXPECT_TRUE(installer_->WaitExit(10000));
+        } else {
+            ASSERT_TRUE(OnFinalPage());
+            ExpectInstalled(kDest, kProgramFiles);
+        }
+    }
+}
+
+TEST_F(InstallerE2E, TemplatesUntickedWhileTheProgramSetCopiesAreLeftOut) {
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    PostClick(templates_);
+    ASSERT_TRUE(OnFinalPage());
+    ExpectInstalled(kDest, kProgramFiles);
+    for (const auto& n : kTemplates)
+        EXPECT_FALSE(Exists(std::string(kDest) + "\\" + n)) << n;
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST_F(InstallerE2E, TheCloseBoxDuringARunEndsTheProgramAfterTheRun) {
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(installer_->WaitExit(60000));
+    ExpectInstalled(kDest, kProgramFiles);
+    ExpectInstalled(kDest, kTemplates);
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+}
+
+} // namespace
