@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
     wine wine32:i386
-    xvfb x11-apps xauth imagemagick mscompress
+    xvfb x11-apps xauth xdotool imagemagick mscompress
     fonts-dejavu-core fonts-liberation
 )
 
