@@ -367,4 +367,54 @@ TEST_F(InstallerE2E, TheCloseBoxDuringARunEndsTheProgramAfterTheRun) {
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
 }
 
+TEST_F(InstallerE2E, TheCloseBoxDuringARunClosesItsLaterMessageBoxesAtOnce) {
+    // A medium that lacks two templates: their warnings come after the close box was pressed.
+    const std::string partial = "C:\\partial medium";
+    CreateDirectoryA(partial.c_str(), nullptr);
+    std::vector<std::string> names = kProgramFiles;
+    names.insert(names.end(), kTemplates.begin(), kTemplates.end());
+    for (const auto& n : names)
+        if (n != "H002.VT2" && n != "X007.VT2")
+            CopyFileA((medium_ + "\\" + n).c_str(), (partial + "\\" + n).c_str(), FALSE);
+    Start(partial);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(installer_->WaitExit(60000));
+    EXPECT_EQ(boxes.Count(), 0u) << "no box stays open to be answered";
+    ExpectInstalled(kDest, {"UNINST.EXE", "X0050.VT2"});
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+    DeleteFolder(partial);
+}
+
+TEST_F(InstallerE2E, ARegistryErrorEndsTheRunWhereItHappens) {
+    // A volatile type key: the registry refuses the lasting command key below it.
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "VR97", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    ASSERT_TRUE(boxes.WaitFor(1, 30000));
+    auto seen = boxes.Seen();
+    EXPECT_EQ(seen[0].caption, "Vorelle Setup");
+    EXPECT_EQ(seen[0].text, "Failed to create key VR97\\shell\\open\\command.");
+    Sleep(500);
+    // The run ended there: the first two files and what was written before stay; nothing after.
+    EXPECT_TRUE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    EXPECT_FALSE(Exists(std::string(kDest) + "\\VR2000.HLP"));
+    EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vr2"), "VR97");
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
+    EXPECT_FALSE(IsWindowEnabled(install_)) << "the common ending was not reached";
+    EXPECT_TRUE(IsWindowVisible(form_));
+    // The run's flag is still set: the first Cancel asks to stop, the second closes.
+    PostClick(cancel_);
+    EXPECT_FALSE(installer_->WaitExit(1000));
+    PostClick(cancel_);
+    EXPECT_TRUE(installer_->WaitExit(10000));
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "VR97");
+}
+
 } // namespace
