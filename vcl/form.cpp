@@ -6,6 +6,25 @@
 
 namespace vcl {
 
+namespace {
+
+// A form's class shows the program's own icon, the executable's icon resource 1, when it has
+// one; otherwise the system's default stays. The icons are shared: the system frees them.
+void TakeProgramIcon(HWND form) {
+    HINSTANCE exe = GetModuleHandleA(nullptr);
+    auto load = [exe](int cx, int cy) {
+        return reinterpret_cast<LONG_PTR>(LoadImageA(exe, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                     GetSystemMetrics(cx), GetSystemMetrics(cy),
+                                                     LR_SHARED));
+    };
+    if (LONG_PTR big = load(SM_CXICON, SM_CYICON)) {
+        SetClassLongPtrA(form, GCLP_HICON, big);
+        SetClassLongPtrA(form, GCLP_HICONSM, load(SM_CXSMICON, SM_CYSMICON));
+    }
+}
+
+} // namespace
+
 TForm::TForm(const char* className) : TWinContainer(nullptr, false), className_(className) {}
 
 TForm::~TForm() {
@@ -27,6 +46,7 @@ DWORD TForm::ExStyle() const {
 
 void TForm::Create() {
     CreateHandle(OwnClass(className_, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW), Style(), ExStyle());
+    TakeProgramIcon(Handle());
     LoadLayout();
     if (OnCreate)
         OnCreate(this);
@@ -137,8 +157,11 @@ void TForm::SelectNext(bool forward) {
 }
 
 void TForm::UpdateScrollBars() {
-    if (!AutoScroll())
+    // Showing or hiding a bar resizes the client area, which comes back here as WM_SIZE; the
+    // outer call finishes the job, so the contents are scrolled only once.
+    if (!AutoScroll() || updatingScrollBars_)
         return;
+    updatingScrollBars_ = true;
     // The range covers every control at its unscrolled place; controls aligned to the bottom
     // stay in view and add their height.
     int right = 0, bottom = 0, docked = 0;
@@ -177,6 +200,7 @@ void TForm::UpdateScrollBars() {
             ScrollWindowEx(Handle(), before.x - scroll_.x, before.y - scroll_.y, nullptr, nullptr,
                            nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     }
+    updatingScrollBars_ = false;
     Realign();
 }
 

@@ -79,6 +79,7 @@ class TForm : public TWinContainer {
     std::vector<std::unique_ptr<TTimer>> timers_;
     std::map<UINT, std::function<void(TMessage&)>> messageHandlers_;
     POINT scroll_ = {0, 0};
+    bool updatingScrollBars_ = false;
 };
 
 } // namespace vcl

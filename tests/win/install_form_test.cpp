@@ -296,4 +296,48 @@ TEST_F(InstallFormTest, ShutdownDeletesTheLeftOverPictureBesideTheProgram) {
     form_ = std::move(again);
 }
 
+TEST_F(InstallFormTest, ResizingKeepsThePlacesAndScrollsWhenTooSmall) {
+    auto resizeClient = [&](int w, int h) {
+        RECT r = {0, 0, w, h};
+        AdjustWindowRectEx(&r, GetWindowLongA(F().Handle(), GWL_STYLE), FALSE,
+                           GetWindowLongA(F().Handle(), GWL_EXSTYLE));
+        SetWindowPos(F().Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        Pump();
+    };
+    auto scrollBars = [&] {
+        return GetWindowLongA(F().Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL);
+    };
+
+    resizeClient(600, 400);
+    RECT client = F().ClientRect();
+    RECT strip = F().Panel2->BoundsRect();
+    EXPECT_EQ(strip.left, 0);
+    EXPECT_EQ(strip.right, client.right);
+    EXPECT_EQ(strip.bottom, client.bottom);
+    EXPECT_EQ(strip.bottom - strip.top, 21);
+    EXPECT_EQ(F().Panel8->Left(), 33);
+    EXPECT_EQ(F().Notebook1->Left(), 240);
+    EXPECT_EQ(scrollBars(), 0);
+
+    // Smaller than its contents: both scroll bars, the panels still at their places, the strip
+    // still along the bottom edge.
+    resizeClient(200, 120);
+    EXPECT_EQ(scrollBars(), WS_HSCROLL | WS_VSCROLL);
+    EXPECT_EQ(F().Panel8->Left(), 33);
+    EXPECT_EQ(F().Panel8->Top(), 29);
+    client = F().ClientRect();
+    EXPECT_EQ(F().Panel2->BoundsRect().bottom, client.bottom);
+
+    // Scrolling moves the contents, not the strip.
+    SendMessageA(F().Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    Pump();
+    EXPECT_EQ(F().Panel8->Top(), 29 - 8);
+    EXPECT_EQ(F().Panel2->BoundsRect().bottom, client.bottom);
+
+    resizeClient(444, 278);
+    EXPECT_EQ(scrollBars(), 0);
+    EXPECT_EQ(F().Panel8->Top(), 29);
+}
+
 } // namespace
