@@ -10,7 +10,7 @@ int FontHeightForSize(int size, int pixelsPerInch) {
     return -MulDiv(size, pixelsPerInch, 72);
 }
 
-TPMultiImage::TPMultiImage(TControl* parent) : TControl(parent) {
+TPMultiImage::TPMultiImage(TControl* parent) : TCustomControl(parent) {
     CreateHandle(OwnClass("TPMultiImage", CS_HREDRAW | CS_VREDRAW), WS_VISIBLE);
 }
 
@@ -53,17 +53,8 @@ LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (stepper_.Step())
             InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
     default:
-        return TControl::WndProc(msg, wp, lp);
+        return TCustomControl::WndProc(msg, wp, lp);
     }
 }
 

@@ -16,7 +16,7 @@ struct TScrollFont {
     TColor Color = clBlack;
 };
 
-class TPMultiImage : public TControl {
+class TPMultiImage : public TCustomControl {
   public:
     explicit TPMultiImage(TControl* parent);
 
@@ -36,9 +36,9 @@ class TPMultiImage : public TControl {
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Paint(HDC dc) override;
 
   private:
-    void Paint(HDC dc);
     ScrollStepper stepper_;
     vcl::Font scrollHFont_;
     int textTop_ = 0;

@@ -303,6 +303,22 @@ void TControl::Click() {
         OnClick(this);
 }
 
+LRESULT TCustomControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1; // Paint covers the whole area
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        Paint(dc);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    default:
+        return TControl::WndProc(msg, wp, lp);
+    }
+}
+
 TWinContainer::TWinContainer(TControl* parent, bool create) : TControl(parent) {
     if (create)
         CreateHandle(OwnClass("TWinContainer"), WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);

@@ -107,6 +107,16 @@ class TControl : public TObject {
     Brush brush_;
 };
 
+// A control of our own window class that paints all of itself.
+class TCustomControl : public TControl {
+  public:
+    using TControl::TControl;
+
+  protected:
+    virtual void Paint(HDC dc) = 0;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
 // A window of our own class that holds child controls and paints its background colour.
 class TWinContainer : public TControl {
   public:

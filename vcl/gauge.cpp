@@ -4,7 +4,7 @@
 
 namespace vcl {
 
-TGauge::TGauge(TControl* parent) : TControl(parent) {
+TGauge::TGauge(TControl* parent) : TCustomControl(parent) {
     CreateHandle(OwnClass("TGauge", CS_HREDRAW | CS_VREDRAW), WS_VISIBLE);
     SetProgress(0);
 }
@@ -23,22 +23,6 @@ void TGauge::SetForeColor(TColor color) {
 void TGauge::SetBackColor(TColor color) {
     backColor_ = color;
     Invalidate();
-}
-
-LRESULT TGauge::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    default:
-        return TControl::WndProc(msg, wp, lp);
-    }
 }
 
 void TGauge::Paint(HDC dc) {

@@ -6,7 +6,7 @@
 
 namespace vcl {
 
-class TGauge : public TControl {
+class TGauge : public TCustomControl {
   public:
     explicit TGauge(TControl* parent);
     void SetProgress(long progress);
@@ -15,10 +15,9 @@ class TGauge : public TControl {
     void SetBackColor(TColor color);
 
   protected:
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Paint(HDC dc) override;
 
   private:
-    void Paint(HDC dc);
     long progress_ = 0;
     TColor foreColor_ = clBlack;
     TColor backColor_ = clWhite;

@@ -2,6 +2,7 @@
 // through its windows, as a user would; then the files, the registry and the program group are
 // checked. Paths come from CTest in the environment.
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/files.h"
 #include "tests/support/process_driver.h"
 
 #include <gtest/gtest.h>
@@ -15,35 +16,6 @@
 using namespace testing_support;
 
 namespace {
-
-std::string HostPath(const char* variable) {
-    const char* v = std::getenv(variable);
-    if (!v)
-        return {};
-    std::string p = std::string("Z:") + v;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-std::string ReadAll(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string data;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        data.append(buf, got);
-    CloseHandle(f);
-    return data;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // The default value (ident "") or a named value of a key, or "<none>".
 std::string RegValue(HKEY root, const std::string& key, const std::string& name = "") {
@@ -98,9 +70,9 @@ std::string GroupFolder() {
 class InstallerE2E : public ::testing::Test {
   protected:
     void SetUp() override {
-        exe_ = HostPath("VORELLE_INSTALL_EXE");
-        medium_ = HostPath("VORELLE_MEDIUM");
-        payload_ = HostPath("VORELLE_PAYLOAD");
+        exe_ = HostPathFromEnv("VORELLE_INSTALL_EXE");
+        medium_ = HostPathFromEnv("VORELLE_MEDIUM");
+        payload_ = HostPathFromEnv("VORELLE_PAYLOAD");
         ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
             << "the paths come from CTest";
         // A clean machine: nothing of an earlier installation.
@@ -111,9 +83,9 @@ class InstallerE2E : public ::testing::Test {
         DeleteFolder(kDest);
         DeleteFolder(GroupFolder());
         DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
-        log_ = HostPath("VORELLE_E2E_DIR") + "\\progman.log";
+        log_ = HostPathFromEnv("VORELLE_E2E_DIR") + "\\progman.log";
         DeleteFileA(log_.c_str());
-        progman_ = std::make_unique<ChildProcess>(HostPath("VORELLE_PROGMAN_EXE"),
+        progman_ = std::make_unique<ChildProcess>(HostPathFromEnv("VORELLE_PROGMAN_EXE"),
                                                   "/log=\"" + log_ + "\"");
         ASSERT_TRUE(progman_->WaitForWindow("Progman"));
     }
@@ -156,7 +128,7 @@ class InstallerE2E : public ::testing::Test {
     void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
         for (const std::string& n : names) {
             std::string where = n == "SKY32V3C.DLL" ? SystemFolder() : dest;
-            EXPECT_TRUE(ReadAll(where + "\\" + n) == ReadAll(payload_ + "\\" + n)) << n;
+            EXPECT_TRUE(ReadFileBytes(where + "\\" + n) == ReadFileBytes(payload_ + "\\" + n)) << n;
         }
     }
 
@@ -204,14 +176,14 @@ TEST_F(InstallerE2E, AFullInstallation) {
     // The group, with its three items, made by Program Manager's stand-in.
     char shortDest[512] = "";
     GetShortPathNameA(kDest, shortDest, sizeof shortDest);
-    std::string log = ReadAll(log_);
+    std::string log = ReadFileBytes(log_);
     EXPECT_NE(log.find("EXECUTE [CreateGroup(Halcyra Applications)]"), std::string::npos) << log;
     EXPECT_NE(log.find(std::string("EXECUTE [AddItem(\"") + shortDest +
                        "\\VR2000.EXE\",\"Vorelle 2000\")]"),
               std::string::npos)
         << log;
     for (const char* item : {"Vorelle 2000", "VorellePreview", "Uninstall Vorelle 2000"})
-        EXPECT_TRUE(Exists(GroupFolder() + "\\" + item + ".lnk")) << item;
+        EXPECT_TRUE(FileExists(GroupFolder() + "\\" + item + ".lnk")) << item;
 
     // The final page: the group's name, the banner back over the bottom strip.
     EXPECT_EQ(WindowText(FindControlAt(form_, "Edit", 10, 24)), "Halcyra Applications");
@@ -233,15 +205,16 @@ TEST_F(InstallerE2E, CancelDuringTheCopyStopsAfterTheCurrentFile) {
     PostClick(install_);
     PostClick(cancel_);
     ASSERT_TRUE(RunEnded());
-    EXPECT_TRUE(ReadAll(std::string(kDest) + "\\VR2000.EXE") == ReadAll(payload_ + "\\VR2000.EXE"));
-    EXPECT_FALSE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    EXPECT_TRUE(ReadFileBytes(std::string(kDest) + "\\VR2000.EXE") ==
+                ReadFileBytes(payload_ + "\\VR2000.EXE"));
+    EXPECT_FALSE(FileExists(std::string(kDest) + "\\VPREVIEW.EXE"));
     EXPECT_EQ(WindowText(status_), std::string("Installing VR2000.EXE to ") + kDest + "\\");
     EXPECT_FALSE(IsWindowVisible(banner_)) << "the banner stays hidden after a stopped run";
     EXPECT_FALSE(IsWindowEnabled(drives_));
     EXPECT_TRUE(IsWindowVisible(install_)) << "still on the options page";
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
     EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vr2"), "<none>");
-    EXPECT_FALSE(Exists(GroupFolder()));
+    EXPECT_FALSE(FileExists(GroupFolder()));
     EXPECT_EQ(boxes.Count(), 0u);
     // Now that the run has stopped, Cancel closes.
     PostClick(cancel_);
@@ -265,7 +238,7 @@ TEST_F(InstallerE2E, ASourceWithoutTheFilesWarnsForEachAndStillFinishes) {
         EXPECT_EQ(seen[i].caption, "Warning");
     }
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
-    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    EXPECT_TRUE(FileExists(GroupFolder() + "\\Vorelle 2000.lnk"));
     RemoveDirectoryA(empty.c_str());
 }
 
@@ -297,7 +270,7 @@ TEST_F(InstallerE2E, BadDestinationsChangeNothing) {
         EXPECT_TRUE(IsWindowVisible(banner_));
         EXPECT_EQ(WindowText(status_), "Waiting...");
     }
-    EXPECT_FALSE(Exists("C:\\no parent here"));
+    EXPECT_FALSE(FileExists("C:\\no parent here"));
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
 }
 
@@ -332,7 +305,7 @@ TEST_F(InstallerE2E, NotEnoughSpaceAsksFirst) {
         EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
         if (answer == IDNO) {
             Sleep(500);
-            EXPECT_FALSE(Exists(kDest));
+            EXPECT_FALSE(FileExists(kDest));
             EXPECT_TRUE(IsWindowEnabled(install_));
             EXPECT_TRUE(IsWindowVisible(banner_));
             PostClick(cancel_);
@@ -352,7 +325,7 @@ TEST_F(InstallerE2E, TemplatesUntickedWhileTheProgramSetCopiesAreLeftOut) {
     ASSERT_TRUE(OnFinalPage());
     ExpectInstalled(kDest, kProgramFiles);
     for (const auto& n : kTemplates)
-        EXPECT_FALSE(Exists(std::string(kDest) + "\\" + n)) << n;
+        EXPECT_FALSE(FileExists(std::string(kDest) + "\\" + n)) << n;
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -403,8 +376,8 @@ TEST_F(InstallerE2E, ARegistryErrorEndsTheRunWhereItHappens) {
     EXPECT_EQ(seen[0].text, "Failed to create key VR97\\shell\\open\\command.");
     Sleep(500);
     // The run ended there: the first two files and what was written before stay; nothing after.
-    EXPECT_TRUE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
-    EXPECT_FALSE(Exists(std::string(kDest) + "\\VR2000.HLP"));
+    EXPECT_TRUE(FileExists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    EXPECT_FALSE(FileExists(std::string(kDest) + "\\VR2000.HLP"));
     EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, ".vr2"), "VR97");
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), "<none>");
     EXPECT_FALSE(IsWindowEnabled(install_)) << "the common ending was not reached";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "installer/install_form.h"
+#include "tests/support/files.h"
 #include "vcl/application.h"
 
 #include <commctrl.h>
@@ -22,35 +23,9 @@ inline void Pump(int ms = 50) {
     } while (GetTickCount() - start < static_cast<DWORD>(ms));
 }
 
-// A host path as the Windows side sees it (Wine maps the host's root to drive Z).
-inline std::string HostPath(const std::string& unixPath) {
-    std::string p = "Z:" + unixPath;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-inline std::string ReadFileBytes(const std::string& path) {
-    std::string data;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        data.append(buf, got);
-    CloseHandle(f);
-    return data;
-}
-
-inline void WriteFileBytes(const std::string& path, const std::string& data) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
-    CloseHandle(f);
-}
+using testing_support::HostPath;
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
 
 class WindowEnvironment : public ::testing::Environment {
   public:
