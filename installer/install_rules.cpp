@@ -44,8 +44,10 @@ std::vector<Band> BandPlan(int clientHeight) {
     std::vector<Band> bands;
     const int h = clientHeight / 64 + 1;
     std::uint8_t level = 255;
-    for (int top = 0; top < clientHeight; top += h) {
-        bands.push_back({top, h, level});
+    // Counted wider than int: for a height near the top of int's range the step past the last
+    // band would overflow.
+    for (long long top = 0; top < clientHeight; top += h) {
+        bands.push_back({static_cast<int>(top), h, level});
         level = static_cast<std::uint8_t>(level - 4);
     }
     return bands;
