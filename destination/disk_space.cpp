@@ -27,9 +27,11 @@ double RequiredSize(bool templateFiles, bool programFiles) {
 }
 
 std::string RequiredSizeText(double requiredSize, const std::string& decimalSeparator) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%8.2f", requiredSize * 0.000001);
-    std::string text = buf;
+    // Sized by the formatted length: a fixed buffer would cut a large size's digits silently.
+    const double megabytes = requiredSize * 0.000001;
+    const int length = std::snprintf(nullptr, 0, "%8.2f", megabytes);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    std::snprintf(text.data(), text.size() + 1, "%8.2f", megabytes);
     std::string::size_type dot = text.find('.');
     if (dot != std::string::npos)
         text.replace(dot, 1, decimalSeparator);
