@@ -48,7 +48,12 @@ long long ExpectedLength(const char* path) {
     if (!ok)
         return -1;
     static const unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-    if (got == sizeof head && std::memcmp(head, kMagic, sizeof kMagic) == 0)
+    const bool marked = got >= sizeof kMagic && std::memcmp(head, kMagic, sizeof kMagic) == 0;
+    // A compressed file cut short inside its header is no longer recognised as compressed and
+    // would be copied as it stands: it is damaged, not plain.
+    if (marked && got < sizeof head)
+        return -1;
+    if (marked)
         return static_cast<long long>(head[10]) | static_cast<long long>(head[11]) << 8 |
                static_cast<long long>(head[12]) << 16 | static_cast<long long>(head[13]) << 24;
     return size.QuadPart;
