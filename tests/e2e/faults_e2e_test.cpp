@@ -1,0 +1,602 @@
+// INSTALL.EXE driven from outside into faults a user can meet: hostile destination texts typed
+// into the field, a medium with damaged files, and Cancel and the close box at every stage of a
+// run. Each fault must end with its message or its documented state: no crash, no hang, no
+// handle left behind by the run, and nothing installed lost.
+#include "tests/support/dialog_watcher.h"
+#include "tests/support/process_driver.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+std::string HostPath(const char* variable) {
+    const char* v = std::getenv(variable);
+    if (!v)
+        return {};
+    std::string p = std::string("Z:") + v;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+
+std::string ReadAll(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string data;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+        data.append(buf, got);
+    CloseHandle(f);
+    return data;
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
+    CloseHandle(f);
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string RegValue(HKEY root, const std::string& key, const std::string& name = "") {
+    char buf[1024] = "";
+    DWORD size = sizeof buf, type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return "<none>";
+    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS && type == REG_SZ ? std::string(buf) : "<none>";
+}
+
+void DeleteFolder(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n != "." && n != "..")
+                DeleteFileA((dir + "\\" + n).c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+const std::vector<std::string> kProgramFiles = {"VR2000.EXE", "VPREVIEW.EXE", "SKY32V3C.DLL",
+                                                "VR2000.HLP", "VR2000.CNT",   "UNINST.EXE"};
+const std::vector<std::string> kTemplates = {
+    "H002.VT2", "H003.VT2", "H005.VT2", "H014.VT2", "H015.VT2",  "H020.VT2", "H023.VT2", "H029.VT2",
+    "H033.VT2", "H038.VT2", "H039.VT2", "V001.VT2", "V009.VT2",  "V011.VT2", "V012.VT2", "V013.VT2",
+    "V014.VT2", "V016.VT2", "V018.VT2", "X003.VT2", "X0050.VT2", "X007.VT2"};
+
+std::vector<std::string> AllFiles() {
+    std::vector<std::string> names = kProgramFiles;
+    names.insert(names.end(), kTemplates.begin(), kTemplates.end());
+    return names;
+}
+
+std::vector<std::string> Texts(const std::vector<SeenBox>& seen) {
+    std::vector<std::string> texts;
+    for (const SeenBox& b : seen)
+        texts.push_back(b.text);
+    return texts;
+}
+
+std::string SystemFolder() {
+    char buf[MAX_PATH] = "";
+    GetSystemDirectoryA(buf, sizeof buf);
+    return buf;
+}
+
+std::string GroupFolder() {
+    char buf[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, buf);
+    return std::string(buf) + "\\Halcyra Applications";
+}
+
+// Handles the process holds, or -1 when the system does not say. Wine answers
+// GetProcessHandleCount with 0, but lists every process's handles in the system's handle table.
+long HandleCount(DWORD pid) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    DWORD count = 0;
+    const BOOL ok = p && GetProcessHandleCount(p, &count);
+    if (p)
+        CloseHandle(p);
+    if (ok && count > 0)
+        return static_cast<long>(count);
+    struct Entry {
+        ULONG pid;
+        BYTE type;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<char> table(1 << 22);
+    ULONG got = 0;
+    const ULONG kSystemHandleInformation = 16;
+    if (!query ||
+        query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()), &got) != 0)
+        return -1;
+    const ULONG entries = *reinterpret_cast<const ULONG*>(table.data());
+    const auto* entry = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
+    long mine = 0;
+    for (ULONG i = 0; i < entries; ++i)
+        mine += entry[i].pid == pid;
+    return mine;
+}
+
+constexpr const char* kDest = "C:\\Program Files\\Vorelle";
+constexpr const char* kInstallFailed = "Unable to install Vorelle 2000";
+constexpr const char* kInvalid = "Invalid destination path!";
+
+class FaultsE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        exe_ = HostPath("VORELLE_INSTALL_EXE");
+        medium_ = HostPath("VORELLE_MEDIUM");
+        payload_ = HostPath("VORELLE_PAYLOAD");
+        ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
+            << "the paths come from CTest";
+        for (const char* k : {".vr2", ".vt2", "VR97", "VR97Template"})
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, k);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Halcyra");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halcyra");
+        DeleteFolder(kDest);
+        DeleteFolder(GroupFolder());
+        DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
+        StartProgman("");
+    }
+    void TearDown() override {
+        installer_.reset();
+        progman_.reset();
+        DeleteFolder(kDest);
+        DeleteFolder(GroupFolder());
+    }
+
+    void StartProgman(const std::string& options) {
+        progman_.reset();
+        log_ = HostPath("VORELLE_E2E_DIR") + "\\faults_progman.log";
+        DeleteFileA(log_.c_str());
+        progman_ = std::make_unique<ChildProcess>(HostPath("VORELLE_PROGMAN_EXE"),
+                                                  "/log=\"" + log_ + "\"" +
+                                                      (options.empty() ? "" : " ") + options);
+        ASSERT_TRUE(progman_->WaitForWindow("Progman"));
+    }
+    size_t LoggedCommands() const {
+        std::string log = ReadAll(log_);
+        size_t n = 0;
+        for (size_t at = log.find("EXECUTE "); at != std::string::npos;
+             at = log.find("EXECUTE ", at + 1))
+            ++n;
+        return n;
+    }
+
+    void Start(const std::string& medium) {
+        installer_ = std::make_unique<ChildProcess>(exe_, "\"" + medium + "\"");
+        ASSERT_TRUE(installer_->Started());
+        form_ = installer_->WaitForWindow("TInstallForm");
+        ASSERT_TRUE(form_);
+        edit6_ = FindControlAt(form_, "Edit", 7, 51);
+        install_ = FindControl(form_, "Button", "Install");
+        cancel_ = FindControl(form_, "Button", "Cancel");
+        close_ = FindControl(form_, "Button", "Close");
+        status_ = FindControlAt(form_, "Edit", 3, 4);
+        banner_ = FindControl(form_, "TPMultiImage");
+        ASSERT_TRUE(edit6_ && install_ && cancel_ && close_ && status_ && banner_);
+        // After the first free-space refresh the run's space check has a real figure.
+        HWND freeBox = FindControlAt(form_, "Edit", 47, 149);
+        ASSERT_TRUE(WaitUntil([&] { return !WindowText(freeBox).empty(); }, 5000));
+    }
+    // Types the text into the destination field key by key, as the keyboard would; control
+    // bytes, which the field takes only by pasting, go in as a paste does.
+    void TypeDestination(const std::string& text) {
+        SetWindowTextOf(edit6_, "");
+        bool control = false;
+        for (char c : text)
+            control = control || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        if (control) {
+            SetWindowTextOf(edit6_, text);
+            return;
+        }
+        for (char c : text)
+            PostMessageA(edit6_, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    bool OnFinalPage(DWORD timeoutMs = 60000) {
+        return WaitUntil([&] { return IsWindowVisible(close_) != 0; }, timeoutMs);
+    }
+    bool RunEnded(DWORD timeoutMs = 60000) {
+        return WaitUntil([&] { return WindowText(status_) != "Waiting..."; }, timeoutMs) &&
+               WaitUntil([&] { return IsWindowEnabled(install_) != 0; }, timeoutMs);
+    }
+    bool Same(const std::string& installed, const std::string& name) {
+        return ReadAll(installed) == ReadAll(payload_ + "\\" + name);
+    }
+    void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
+        for (const std::string& n : names) {
+            std::string where = n == "SKY32V3C.DLL" ? SystemFolder() : dest;
+            EXPECT_TRUE(Same(where + "\\" + n, n)) << where << "\\" << n;
+        }
+    }
+    void ExpectNoSettingsNorGroup() {
+        EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"),
+                  "<none>");
+        EXPECT_FALSE(Exists(GroupFolder()));
+    }
+    void ExpectEndedCleanly(DWORD timeoutMs = 60000) {
+        ASSERT_TRUE(installer_->WaitExit(timeoutMs)) << "the program did not end";
+        EXPECT_EQ(installer_->ExitCode(), 0u) << "the program did not end normally";
+    }
+    // A copy of the demo medium in a folder of its own, without the names given.
+    std::string CopyMedium(const std::string& folder, const std::vector<std::string>& leaveOut) {
+        DeleteFolder(folder);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const std::string& n : AllFiles())
+            if (std::find(leaveOut.begin(), leaveOut.end(), n) == leaveOut.end())
+                CopyFileA((medium_ + "\\" + n).c_str(), (folder + "\\" + n).c_str(), FALSE);
+        return folder;
+    }
+
+    std::string exe_, medium_, payload_, log_;
+    std::unique_ptr<ChildProcess> progman_, installer_;
+    HWND form_ = nullptr, edit6_ = nullptr, install_ = nullptr, cancel_ = nullptr, close_ = nullptr,
+         status_ = nullptr, banner_ = nullptr;
+};
+
+// Texts that the destination rule refuses, or that name a folder that cannot be made: the run
+// ends before it changes anything, and repeating it costs the process no handle.
+TEST_F(FaultsE2E, HostileDestinationsThatEndTheRunEarly) {
+    const std::string longPath = "C:\\" + std::string(3000, 'v');
+    struct Case {
+        std::string typed;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"", {kInvalid}},
+        {"...", {kInvalid}},
+        {"..\\..\\", {kInvalid}},
+        {"\\\\.\\C:\\x", {kInvalid}},
+        {"C:/Vorelle", {kInvalid}},
+        {std::string(3000, '\\'), {kInvalid}},
+        {longPath, {"Unable to create folder: " + longPath, kInstallFailed}},
+        {"C:\\" + std::string(300, 'w') + "\\x",
+         {"Unable to create folder: C:\\" + std::string(300, 'w') + "\\x", kInstallFailed}},
+        {"C:\\CON\\x", {"Unable to create folder: C:\\CON\\x", kInstallFailed}},
+        {"C:\\NUL\\Vorelle", {"Unable to create folder: C:\\NUL\\Vorelle", kInstallFailed}},
+        {"C:\\LPT1\\COM1\\x", {"Unable to create folder: C:\\LPT1\\COM1\\x", kInstallFailed}},
+        {"C:\\a<b>c\\d|e", {"Unable to create folder: C:\\a_b_c\\d_e", kInstallFailed}},
+    };
+    Start(medium_);
+    const long before = HandleCount(installer_->Pid());
+    long afterFirst = -1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.substr(0, 40));
+        DialogWatcher boxes(installer_->Pid());
+        TypeDestination(c.typed);
+        PostClick(install_);
+        ASSERT_TRUE(boxes.WaitFor(c.messages.size(), 15000));
+        Sleep(300);
+        auto seen = boxes.Seen();
+        ASSERT_EQ(seen.size(), c.messages.size());
+        for (size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i].text, c.messages[i]);
+            EXPECT_EQ(seen[i].caption, "Warning");
+        }
+        EXPECT_TRUE(IsWindowEnabled(install_));
+        EXPECT_TRUE(IsWindowVisible(banner_));
+        EXPECT_EQ(WindowText(status_), "Waiting...");
+        if (afterFirst < 0)
+            afterFirst = HandleCount(installer_->Pid());
+    }
+    const long after = HandleCount(installer_->Pid());
+    std::printf("INSTALL.EXE handles: %ld at start, %ld after the first early end, %ld after %zu\n",
+                before, afterFirst, after, std::size(cases));
+    ASSERT_GT(before, 0) << "no handle count for INSTALL.EXE";
+    EXPECT_EQ(after, afterFirst) << "each early end left handles behind";
+    EXPECT_FALSE(Exists("C:\\a_b_c"));
+    EXPECT_FALSE(Exists(kDest));
+    ExpectNoSettingsNorGroup();
+    PostClick(cancel_);
+    ExpectEndedCleanly(10000);
+}
+
+// Texts that the rule cleans into a folder name: the run installs there, and only there.
+TEST_F(FaultsE2E, HostileDestinationsThatAreCleanedIntoAFolder) {
+    // The LZ functions open files through a structure that holds 127 characters of path: a
+    // target path longer than that cannot be created, and each such file says so.
+    const std::string kCannotCreate = "Unable to create / copy uncompressed file.";
+    struct Case {
+        std::string typed;
+        std::string folder;
+        std::string perFileMessage; // empty: every file arrives
+    } cases[] = {
+        {"C:\\...", "C:\\___", ""},
+        {"C:\\Vorelle\x01\x02\x1b\x7f\t", "C:\\Vorelle_____", ""},
+        {"C:\\Vorelle \x80\xa0\xe9\xff", "C:\\Vorelle ____", ""},
+        {"C:\\a<b>c:d\"e/f|g?h*i", "C:\\a_b_c_d_e_f_g_h_i", ""},
+        {"C:\\" + std::string(100, 'n') + ".", "C:\\" + std::string(100, 'n') + "_", ""},
+        {"C:\\" + std::string(150, 'm') + ".", "C:\\" + std::string(150, 'm') + "_", kCannotCreate},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.substr(0, 40));
+        DeleteFolder(c.folder);
+        Start(medium_);
+        DialogWatcher boxes(installer_->Pid());
+        TypeDestination(c.typed);
+        PostClick(install_);
+        ASSERT_TRUE(OnFinalPage());
+        EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"),
+                  c.folder);
+        EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, "VR97\\shell\\open\\command"),
+                  c.folder + "\\VR97.EXE %1");
+        if (c.perFileMessage.empty()) {
+            ExpectInstalled(c.folder, AllFiles());
+            EXPECT_EQ(boxes.Count(), 0u);
+        } else {
+            ExpectInstalled(c.folder, {"SKY32V3C.DLL"});
+            auto seen = boxes.Seen();
+            EXPECT_EQ(seen.size(), AllFiles().size() - 1);
+            for (const SeenBox& b : seen)
+                EXPECT_EQ(b.text, c.perFileMessage);
+        }
+        PostClick(close_);
+        ExpectEndedCleanly(10000);
+        DeleteFolder(c.folder);
+    }
+}
+
+// A medium with some files damaged: each damaged file is reported or arrives as its bytes say,
+// every other file still arrives byte for byte, and the run reaches its final page.
+TEST_F(FaultsE2E, DamagedMediumFiles) {
+    const std::string medium = CopyMedium("C:\\faults medium", {});
+    auto damage = [&](const std::string& name, auto change) {
+        std::string data = ReadAll(medium + "\\" + name);
+        ASSERT_EQ(data.substr(0, 4), "SZDD") << name << " must be compressed on the demo medium";
+        change(data);
+        WriteAll(medium + "\\" + name, data);
+    };
+    auto setLength = [](std::string& d, unsigned long length) {
+        for (int i = 0; i < 4; ++i)
+            d[10 + i] = static_cast<char>(length >> (8 * i) & 0xFF);
+    };
+    auto lengthOf = [](const std::string& d) {
+        unsigned long n = 0;
+        for (int i = 0; i < 4; ++i)
+            n |= static_cast<unsigned long>(static_cast<unsigned char>(d[10 + i])) << (8 * i);
+        return n;
+    };
+    damage("VR2000.HLP", [](std::string& d) { d.resize(d.size() / 2); });
+    damage("VR2000.CNT", [](std::string& d) { d.clear(); });
+    damage("UNINST.EXE", [](std::string& d) { d[0] = 'X'; });
+    damage("H002.VT2", [&](std::string& d) { setLength(d, lengthOf(d) + 1000); });
+    damage("H003.VT2", [&](std::string& d) { setLength(d, lengthOf(d) - 1); });
+    damage("H005.VT2", [](std::string& d) { d.resize(10); });
+    damage("H020.VT2", [](std::string& d) { d[8] = 'Q'; }); // an unknown compression method
+    damage("V001.VT2", [](std::string& d) { d.resize(14); });
+    const std::string uninstDamaged = ReadAll(medium + "\\UNINST.EXE");
+
+    // A run on the sound medium first: its handle count on the final page is the yardstick.
+    Start(medium_);
+    PostClick(install_);
+    ASSERT_TRUE(OnFinalPage());
+    const long sound = HandleCount(installer_->Pid());
+    PostClick(close_);
+    ExpectEndedCleanly(10000);
+    DeleteFolder(kDest);
+
+    Start(medium);
+    const long before = HandleCount(installer_->Pid());
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    ASSERT_TRUE(OnFinalPage());
+    const std::string dest = kDest;
+    auto copyFailed = [&](const std::string& n) {
+        return "Unable to copy the file " + medium + "\\" + n + " to " + dest + "\\" + n + ".";
+    };
+    const std::vector<std::string> expected = {
+        copyFailed("VR2000.HLP"), copyFailed("H002.VT2"), copyFailed("H003.VT2"),
+        copyFailed("H005.VT2"),   copyFailed("H020.VT2"), copyFailed("V001.VT2"),
+    };
+    std::vector<std::string> texts;
+    for (const SeenBox& b : boxes.Seen()) {
+        texts.push_back(b.text);
+        EXPECT_EQ(b.caption, "Warning");
+    }
+    EXPECT_EQ(texts, expected);
+    // A file that is not compressed, or no longer recognisable as compressed, is copied as it
+    // stands: the empty one arrives empty, the one with a broken mark as its raw bytes.
+    EXPECT_EQ(ReadAll(dest + "\\VR2000.CNT"), "");
+    EXPECT_EQ(ReadAll(dest + "\\UNINST.EXE"), uninstDamaged);
+    const std::vector<std::string> damaged = {"VR2000.HLP", "VR2000.CNT", "UNINST.EXE", "H002.VT2",
+                                              "H003.VT2",   "H005.VT2",   "H020.VT2",   "V001.VT2"};
+    for (const std::string& n : AllFiles()) {
+        if (std::find(damaged.begin(), damaged.end(), n) == damaged.end()) {
+            EXPECT_TRUE(Same((n == "SKY32V3C.DLL" ? SystemFolder() : dest) + "\\" + n, n)) << n;
+        }
+    }
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), dest);
+    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    const long after = HandleCount(installer_->Pid());
+    std::printf("INSTALL.EXE handles: %ld on the options page, %ld on the final page after the "
+                "damaged medium, %ld after the sound one\n",
+                before, after, sound);
+    ASSERT_GT(before, 0) << "no handle count for INSTALL.EXE";
+    EXPECT_EQ(after, sound) << "the failed copies left handles behind";
+    PostClick(close_);
+    ExpectEndedCleanly(10000);
+    DeleteFolder(medium);
+}
+
+// Before any run: Cancel closes at once; pressing it again, or the close box after it, is
+// harmless.
+TEST_F(FaultsE2E, CancelAndCloseBoxPressedRepeatedlyBeforeARun) {
+    for (int useCloseBox = 0; useCloseBox < 2; ++useCloseBox) {
+        Start(medium_);
+        for (int i = 0; i < 4; ++i) {
+            if (useCloseBox)
+                PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                PostClick(cancel_);
+        }
+        ExpectEndedCleanly(10000);
+    }
+    EXPECT_FALSE(Exists(kDest));
+    ExpectNoSettingsNorGroup();
+}
+
+// During the copy: the first Cancel stops the run after the current file, the second one closes
+// the window; the close box pressed again and again lets the run finish, then the program ends.
+TEST_F(FaultsE2E, CancelAndCloseBoxPressedRepeatedlyDuringTheCopy) {
+    Start(medium_);
+    PostClick(install_);
+    PostClick(cancel_);
+    PostClick(cancel_);
+    PostClick(cancel_);
+    ExpectEndedCleanly();
+    ExpectInstalled(kDest, {"VR2000.EXE"});
+    EXPECT_FALSE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    ExpectNoSettingsNorGroup();
+
+    DeleteFolder(kDest);
+    Start(medium_);
+    DialogWatcher boxes(installer_->Pid());
+    PostClick(install_);
+    for (int i = 0; i < 5; ++i)
+        PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectEndedCleanly();
+    ExpectInstalled(kDest, AllFiles());
+    EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+// While a warning is open the window is disabled, so a user can press neither Cancel nor the
+// close box. Clicks sent to Cancel as messages still reach it: the first stops the run, the next
+// closes the window, and the program ends once the warning is answered. The close box of the
+// disabled window does nothing.
+TEST_F(FaultsE2E, CancelAndCloseBoxWhileAWarningIsOpen) {
+    const std::string medium = CopyMedium("C:\\faults partial", {"VR2000.HLP", "H002.VT2"});
+    const std::string missing = "File is missing. Unable to expand the file " + medium;
+    {
+        Start(medium);
+        DialogWatcher boxes(installer_->Pid());
+        boxes.Hold(true);
+        PostClick(install_);
+        ASSERT_TRUE(boxes.WaitFor(1, 30000));
+        EXPECT_FALSE(IsWindowEnabled(form_)) << "the window must be disabled under its warning";
+        // The first Cancel asks the run to stop, the next one closes the window.
+        for (int i = 0; i < 3; ++i)
+            PostClick(cancel_);
+        Sleep(300);
+        boxes.Hold(false);
+        boxes.Release();
+        ExpectEndedCleanly();
+        ASSERT_GE(boxes.Seen().size(), 1u);
+        EXPECT_EQ(boxes.Seen()[0].text, missing + "\\VR2000.HLP");
+        EXPECT_FALSE(Exists(std::string(kDest) + "\\UNINST.EXE")) << "the run did not stop";
+        ExpectNoSettingsNorGroup();
+    }
+    DeleteFolder(kDest);
+    {
+        Start(medium);
+        DialogWatcher boxes(installer_->Pid());
+        boxes.Hold(true);
+        PostClick(install_);
+        ASSERT_TRUE(boxes.WaitFor(1, 30000));
+        for (int i = 0; i < 3; ++i)
+            PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Sleep(300);
+        boxes.Hold(false);
+        boxes.Release();
+        // The close box of a disabled window does nothing: the run goes on as if it had not
+        // been pressed, with its later warning, to the final page.
+        ASSERT_TRUE(OnFinalPage());
+        EXPECT_EQ(Texts(boxes.Seen()),
+                  (std::vector<std::string>{missing + "\\VR2000.HLP", missing + "\\H002.VT2"}));
+        ExpectInstalled(kDest, {"VR2000.CNT", "UNINST.EXE", "H003.VT2", "X007.VT2"});
+        EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
+        PostClick(close_);
+        ExpectEndedCleanly(10000);
+    }
+    DeleteFolder(medium);
+}
+
+// During the program group step the run no longer looks at Cancel: one Cancel still reaches the
+// final page; a second one, like the close box, ends the program once the step is over.
+TEST_F(FaultsE2E, CancelAndCloseBoxDuringTheGroupStep) {
+    StartProgman("/delay=600");
+    struct Case {
+        int cancels;
+        int closeBoxes;
+        bool staysOpen;
+    } cases[] = {{1, 0, true}, {3, 0, false}, {0, 3, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cancels) + " Cancel, " + std::to_string(c.closeBoxes) +
+                     " close box");
+        DeleteFolder(GroupFolder());
+        const size_t logged = LoggedCommands();
+        Start(medium_);
+        DialogWatcher boxes(installer_->Pid());
+        PostClick(install_);
+        ASSERT_TRUE(WaitUntil([&] { return LoggedCommands() > logged; }, 60000));
+        for (int i = 0; i < c.cancels; ++i)
+            PostClick(cancel_);
+        for (int i = 0; i < c.closeBoxes; ++i)
+            PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (c.staysOpen) {
+            ASSERT_TRUE(OnFinalPage());
+            // The banner comes back right after the page turns.
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(banner_) != 0; }, 5000));
+            PostClick(close_);
+        }
+        ExpectEndedCleanly();
+        EXPECT_EQ(LoggedCommands(), logged + 8) << "the step sends all its commands";
+        for (const char* item : {"Vorelle 2000", "VorellePreview", "Uninstall Vorelle 2000"})
+            EXPECT_TRUE(Exists(GroupFolder() + "\\" + item + ".lnk")) << item;
+        EXPECT_EQ(boxes.Count(), 0u);
+    }
+}
+
+// On the final page Close, the close box and the hidden Cancel all end the program, however
+// often they are pressed.
+TEST_F(FaultsE2E, EveryWayOutOfTheFinalPage) {
+    for (int way = 0; way < 3; ++way) {
+        Start(medium_);
+        PostClick(install_);
+        ASSERT_TRUE(OnFinalPage());
+        for (int i = 0; i < 3; ++i) {
+            if (way == 0)
+                PostClick(close_);
+            else if (way == 1)
+                PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                PostClick(cancel_);
+        }
+        ExpectEndedCleanly(10000);
+        ExpectInstalled(kDest, AllFiles());
+    }
+}
+
+} // namespace
