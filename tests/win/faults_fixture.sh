@@ -3,9 +3,10 @@
 #   faults_fixture.sh setup   OUT PREFIX   a medium, a small drive R: that fills up, a locked file
 #   faults_fixture.sh cleanup OUT PREFIX   unlock, unmount and unlink again
 # OUT/medium  the 28 installation files, compressed with mscompress; VPREVIEW.EXE expands to more
-#             than the small drive holds. OUT/orig holds them as they are to be installed.
-# OUT/drive   a 256 KB tmpfs (or, where tmpfs cannot be mounted, a loop-mounted ext4 image), the
-#             target of $PREFIX/dosdevices/r:; OUT/drive.skip says why when neither works.
+#             than the small drive holds, of either kind. OUT/orig holds them as installed.
+# OUT/drive   a 256 KB tmpfs (or, where tmpfs cannot be mounted, a loop-mounted 1 MB ext4
+#             image), the target of $PREFIX/dosdevices/r:; OUT/drive.skip says why when neither
+#             works.
 # C:\faults locked\VR2000.HLP in the prefix: an existing file made immutable with chattr +i;
 #             OUT/locked.skip says why when the file system refuses that.
 set -euo pipefail
@@ -39,7 +40,7 @@ mkdir -p "$out/orig" "$out/medium" "$out/drive"
         V018.VT2 X003.VT2 X0050.VT2 X007.VT2; do
         seq -f "$name line %g" 1 300 >"$name"
     done
-    seq -f 'VPREVIEW.EXE line %g, long enough to fill the small drive' 1 8000 >VPREVIEW.EXE
+    seq -f 'VPREVIEW.EXE line %g, long enough to fill the small drive' 1 40000 >VPREVIEW.EXE
     for f in *; do
         mscompress "$f"
         mv "${f}_" "../medium/$f"
