@@ -3,16 +3,21 @@
 #include "vcl/application.h"
 #include "vcl/form.h"
 
-#include <commctrl.h>
-
 #include <set>
+#include <unordered_map>
 #include <stdexcept>
 
 namespace vcl {
 
 namespace {
-const char kControlProp[] = "vcl.TControl";
 UINT_PTR g_nextId = 100;
+
+// Which object owns which of our windows. Kept in the process: a window property would cost a
+// round trip to the window server under Wine on every message.
+std::unordered_map<HWND, TControl*>& Controls() {
+    static std::unordered_map<HWND, TControl*> controls;
+    return controls;
+}
 } // namespace
 
 TControl::TControl(TControl* parent) : parent_(parent) {
@@ -29,7 +34,8 @@ TControl::~TControl() {
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TControl*>(GetPropA(hwnd, kControlProp)) : nullptr;
+    auto it = Controls().find(hwnd);
+    return it == Controls().end() ? nullptr : it->second;
 }
 
 TForm* TControl::ParentForm() const {
@@ -66,14 +72,17 @@ void TControl::CreateHandle(const char* className, DWORD style, DWORD exStyle) {
                             GetModuleHandleA(nullptr), nullptr);
     if (!hwnd_)
         throw std::runtime_error(std::string("Cannot create a window of class ") + className);
-    SetPropA(hwnd_, kControlProp, this);
-    SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    Controls()[hwnd_] = this;
+    // Our procedure goes in front of the class's, which handles whatever we pass on.
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::ControlProc)));
     SetFont(font_);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                        DWORD_PTR ref) {
-    auto* self = reinterpret_cast<TControl*>(ref);
+LRESULT CALLBACK TControl::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TControl* self = FromHandle(hwnd);
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wp, lp);
     try {
         return self->Dispatch(msg, wp, lp);
     } catch (const std::exception& e) {
@@ -89,10 +98,9 @@ LRESULT CALLBACK TControl::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UI
 LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         HWND h = hwnd_;
-        RemoveWindowSubclass(h, SubclassProc, 1);
-        RemovePropA(h, kControlProp);
+        Controls().erase(h);
         hwnd_ = nullptr;
-        return DefSubclassProc(h, msg, wp, lp);
+        return CallWindowProcA(classProc_, h, msg, wp, lp);
     }
     HWND child = nullptr;
     switch (msg) {
@@ -125,7 +133,7 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-    return DefSubclassProc(hwnd_, msg, wp, lp);
+    return CallWindowProcA(classProc_, hwnd_, msg, wp, lp);
 }
 
 LRESULT TControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -95,11 +95,12 @@ class TControl : public TObject {
     HFONT FontHandle() const { return hfont_.get(); }
 
   private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
     TControl* parent_;
     HWND hwnd_ = nullptr;
+    WNDPROC classProc_ = DefWindowProcA;
     std::vector<std::unique_ptr<TControl>> children_;
     TFont font_;
     vcl::Font hfont_;
