@@ -5,6 +5,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 namespace vcl {
 
 namespace {
@@ -71,33 +73,49 @@ void TApplication::ProcessMessages() {
         Dispatch(msg);
 }
 
-bool TApplication::WaitForIdlePass() {
-    auto now = std::chrono::steady_clock::now();
-    if (now >= nextIdle_)
-        return true;
-    // Too soon for another pass: sleep on the queue until the pass is due or a message comes.
-    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextIdle_ - now).count();
-    return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait < 1 ? 1 : wait),
-                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
+// Idle passes keep to a schedule of one per IdleInterval on the steady clock. Rather than wake
+// for each one, the loop sleeps on the queue until IdleBatch worth of them have come due, or a
+// message arrives, and then runs those that are due, each standing for its own interval: never
+// more passes than intervals, and a few dozen wake-ups a second instead of a thousand. Passes
+// that fell due while a handler kept the loop busy for longer than a batch are dropped.
+int TApplication::DueIdlePasses(bool wait) {
+    using Clock = std::chrono::steady_clock;
+    auto now = Clock::now();
+    if (nextIdle_ == Clock::time_point{} || now - nextIdle_ > IdleBatch)
+        nextIdle_ = now;
+    const auto batchDue = nextIdle_ + IdleBatch - IdleInterval;
+    if (wait && now < batchDue) {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(batchDue - now).count() + 1;
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(ms), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT)
+            return 0; // a message first
+        now = Clock::now();
+    }
+    if (now < nextIdle_)
+        return 0;
+    const long long due = (now - nextIdle_) / IdleInterval + 1;
+    const long long batch = std::max<long long>(1, IdleBatch / IdleInterval);
+    return static_cast<int>(std::min(due, batch));
 }
 
-bool TApplication::IdlePass() {
-    nextIdle_ = std::chrono::steady_clock::now() + IdleInterval;
-    ++idlePasses_;
-    bool done = true;
-    if (OnIdle)
-        OnIdle(this, done);
-    return done;
+void TApplication::RunIdlePasses(int passes) {
+    for (int i = 0; i < passes; ++i) {
+        nextIdle_ += IdleInterval;
+        ++idlePasses_;
+        bool done = true;
+        if (OnIdle)
+            OnIdle(this, done);
+        // A handler that is not done wants the next pass without a sleep first.
+        idleAgain_ = !done;
+    }
 }
 
 void TApplication::Idle() {
-    if (WaitForIdlePass() && IdlePass())
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    RunIdlePasses(DueIdlePasses(!idleAgain_));
 }
 
 void TApplication::ModalIdle() {
-    if (WaitForIdlePass())
-        IdlePass();
+    RunIdlePasses(DueIdlePasses(true));
 }
 
 void TApplication::Terminate() {

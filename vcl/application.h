@@ -57,8 +57,10 @@ class TApplication : public TObject {
     void DestroyForms();
 
     TIdleEvent OnIdle;
-    // Idle passes come at most once per this interval; in between the loop sleeps on the queue.
+    // Idle passes come at most once per IdleInterval of the steady clock; while idle the loop
+    // sleeps on the queue until IdleBatch worth of passes are due.
     std::chrono::microseconds IdleInterval{1000};
+    std::chrono::microseconds IdleBatch{40000};
     long long IdlePasses() const { return idlePasses_; }
 
     // The default report of an error that no handler caught: its text followed by a full stop,
@@ -73,8 +75,8 @@ class TApplication : public TObject {
   private:
     void Adopt(std::unique_ptr<TForm> form);
     void Idle();
-    bool WaitForIdlePass();
-    bool IdlePass();
+    int DueIdlePasses(bool wait);
+    void RunIdlePasses(int passes);
 
     std::string title_;
     std::vector<std::unique_ptr<TForm>> forms_;
@@ -82,6 +84,7 @@ class TApplication : public TObject {
     bool terminated_ = false;
     std::chrono::steady_clock::time_point nextIdle_{};
     long long idlePasses_ = 0;
+    bool idleAgain_ = false;
 };
 
 extern TApplication* const Application;

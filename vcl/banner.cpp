@@ -44,15 +44,22 @@ void TPMultiImage::StartScroll() {
 }
 
 void TPMultiImage::ScrollStep() {
-    PostMessageA(Handle(), kStepRequest, 0, 0);
+    // Requests are counted here and carried to the window together by one message: a posted
+    // message per request would cost a round trip to the window server each.
+    if (pendingSteps_++ == 0)
+        PostMessageA(Handle(), kStepRequest, 0, 0);
 }
 
 LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kStepRequest:
-        if (stepper_.Step())
+    case kStepRequest: {
+        bool moved = false;
+        for (; pendingSteps_ > 0; --pendingSteps_)
+            moved = stepper_.Step() || moved;
+        if (moved)
             InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
+    }
     default:
         return TCustomControl::WndProc(msg, wp, lp);
     }

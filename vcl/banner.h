@@ -27,7 +27,8 @@ class TPMultiImage : public TCustomControl {
 
     // Stops any scrolling and, unless ScrollText is empty, starts the text at the right edge.
     void StartScroll();
-    // Queues one step request to the banner's own window and returns at once.
+    // Queues one step request to the banner's own window and returns at once; the window counts
+    // the requests when it handles them.
     void ScrollStep();
 
     const ScrollStepper& Stepper() const { return stepper_; }
@@ -43,6 +44,7 @@ class TPMultiImage : public TCustomControl {
     vcl::Font scrollHFont_;
     int textTop_ = 0;
     int textWidth_ = 0;
+    int pendingSteps_ = 0;
 };
 
 // The font height the library makes of a point size: -(size * pixels per inch / 72), rounded.
