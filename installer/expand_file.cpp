@@ -34,6 +34,25 @@ class LzHandle {
     INT h_;
 };
 
+// A file handle of the target, closed exactly once when it goes.
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HFILE AsHfile() const { return static_cast<HFILE>(reinterpret_cast<INT_PTR>(h_)); }
+    void Close() {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+  private:
+    HANDLE h_;
+};
+
 // The number of bytes a copy of the file must write: the length in the header of a compressed
 // file, or the size of a plain one; -1 when the file cannot be read.
 long long ExpectedLength(const char* path) {
@@ -87,27 +106,27 @@ void TInstallForm::ExpandFile(const std::string& folder, const std::string& name
     // The one moment of the copy when the window reacts, Cancel included.
     Application->ProcessMessages();
 
-    OFSTRUCT sourceInfo = {}, targetInfo = {};
+    OFSTRUCT sourceInfo = {};
     LzHandle in(LZOpenFileA(sourceBuf, &sourceInfo, OF_READ));
     if (!in.Valid()) {
         ShowError(kOpenFailed);
         return;
     }
-    char targetBuf[kPathBuffer] = "";
-    const bool fits = target.size() < kPathBuffer;
-    if (fits)
-        std::strcpy(targetBuf, target.c_str());
-    // The target is created under its own name only: LZOpenFileA, when it cannot create a file,
-    // quietly creates one under the compressed form of the name instead ("NAME.EX_"), which
-    // would report a failed copy as a success and leave a stray file behind. LZCopy and LZClose
-    // take the plain file handle that OpenFile gives.
-    LzHandle out(fits ? OpenFile(targetBuf, &targetInfo, OF_CREATE) : -1);
+    // The target is created with CreateFileA under its own name only. LZOpenFileA (and the
+    // OpenFile under it) holds no more than 127 characters of path, and when it cannot create a
+    // file it quietly creates one under the compressed form of the name ("NAME.EX_") instead,
+    // which would pass a failed copy off as a success and leave a stray file behind. LZCopy
+    // writes to the plain file handle.
+    FileHandle out(target.size() < kPathBuffer
+                       ? CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr)
+                       : INVALID_HANDLE_VALUE);
     if (!out.Valid()) {
         in.Close();
         ShowError("Unable to create / copy uncompressed file.");
         return;
     }
-    const LONG written = LZCopy(in.Get(), out.Get());
+    const LONG written = LZCopy(in.Get(), out.AsHfile());
     in.Close();
     out.Close();
     // A copy cut short (a full disk, a damaged or truncated compressed file) would otherwise
