@@ -84,30 +84,6 @@ std::string Quoted(int argc, char** argv, int from) {
     return args;
 }
 
-// The visible top-level window of a process with a class, or null.
-HWND WindowOf(DWORD pid, const char* className) {
-    struct Search {
-        DWORD pid;
-        const char* cls;
-        HWND found;
-    } s = {pid, className, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM p) WINAPI -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            char cls[64] = "";
-            GetClassNameA(h, cls, sizeof cls);
-            if (owner == s->pid && IsWindowVisible(h) && lstrcmpA(cls, s->cls) == 0) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
 struct InstallerWindow {
     HWND form = nullptr, install = nullptr, close = nullptr, freeBox = nullptr;
 
@@ -129,7 +105,7 @@ struct InstallerWindow {
 
 // A message box of the process means the run did not go as a clean installation goes.
 bool HasMessageBox(DWORD pid) {
-    return WindowOf(pid, "#32770") != nullptr;
+    return testing_support::FindProcessWindow(pid, "#32770") != nullptr;
 }
 
 // The size of a file, -1 when it cannot be read. Asked of the file system, not of the installer,
@@ -148,8 +124,12 @@ int Install(const std::string& exe, const std::string& medium, const std::string
     if (!child.Started())
         return Fail("INSTALL.EXE did not start");
     HWND form = nullptr;
-    if (!PollUntil([&] { return (form = WindowOf(child.Pid(), "TInstallForm")) != nullptr; },
-                   20000))
+    if (!PollUntil(
+            [&] {
+                return (form = testing_support::FindProcessWindow(child.Pid(), "TInstallForm")) !=
+                       nullptr;
+            },
+            20000))
         return Fail("no installer window");
     InstallerWindow w;
     if (!w.Find(form) || !w.WaitForFreeSpace())
@@ -184,7 +164,9 @@ int Startup(const char* className, const std::string& exe, const std::string& ar
     ChildProcess child(exe, args);
     if (!child.Started())
         return Fail("the program did not start");
-    if (!PollUntil([&] { return WindowOf(child.Pid(), className) != nullptr; }, 20000))
+    if (!PollUntil(
+            [&] { return testing_support::FindProcessWindow(child.Pid(), className) != nullptr; },
+            20000))
         return Fail("no window of that class");
     std::unique_ptr<void, decltype(&CloseHandle)> process(
         OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, child.Pid()), &CloseHandle);

@@ -3,6 +3,8 @@
 // run. Each fault must end with its message or its documented state: no crash, no hang, no
 // handle left behind by the run, and nothing installed lost.
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/files.h"
+#include "tests/support/install_checks.h"
 #include "tests/support/process_driver.h"
 
 #include <gtest/gtest.h>
@@ -20,133 +22,11 @@ using namespace testing_support;
 
 namespace {
 
-std::string HostPath(const char* variable) {
-    const char* v = std::getenv(variable);
-    if (!v)
-        return {};
-    std::string p = std::string("Z:") + v;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-std::string ReadAll(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string data;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        data.append(buf, got);
-    CloseHandle(f);
-    return data;
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
-    CloseHandle(f);
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string RegValue(HKEY root, const std::string& key, const std::string& name = "") {
-    char buf[1024] = "";
-    DWORD size = sizeof buf, type = 0;
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return "<none>";
-    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS && type == REG_SZ ? std::string(buf) : "<none>";
-}
-
-void DeleteFolder(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..")
-                DeleteFileA((dir + "\\" + n).c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-const std::vector<std::string> kProgramFiles = {"VR2000.EXE", "VPREVIEW.EXE", "SKY32V3C.DLL",
-                                                "VR2000.HLP", "VR2000.CNT",   "UNINST.EXE"};
-const std::vector<std::string> kTemplates = {
-    "H002.VT2", "H003.VT2", "H005.VT2", "H014.VT2", "H015.VT2",  "H020.VT2", "H023.VT2", "H029.VT2",
-    "H033.VT2", "H038.VT2", "H039.VT2", "V001.VT2", "V009.VT2",  "V011.VT2", "V012.VT2", "V013.VT2",
-    "V014.VT2", "V016.VT2", "V018.VT2", "X003.VT2", "X0050.VT2", "X007.VT2"};
-
-std::vector<std::string> AllFiles() {
-    std::vector<std::string> names = kProgramFiles;
-    names.insert(names.end(), kTemplates.begin(), kTemplates.end());
-    return names;
-}
-
 std::vector<std::string> Texts(const std::vector<SeenBox>& seen) {
     std::vector<std::string> texts;
     for (const SeenBox& b : seen)
         texts.push_back(b.text);
     return texts;
-}
-
-std::string SystemFolder() {
-    char buf[MAX_PATH] = "";
-    GetSystemDirectoryA(buf, sizeof buf);
-    return buf;
-}
-
-std::string GroupFolder() {
-    char buf[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, buf);
-    return std::string(buf) + "\\Halcyra Applications";
-}
-
-// Handles the process holds, or -1 when the system does not say. Wine answers
-// GetProcessHandleCount with 0, but lists every process's handles in the system's handle table.
-long HandleCount(DWORD pid) {
-    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-    DWORD count = 0;
-    const BOOL ok = p && GetProcessHandleCount(p, &count);
-    if (p)
-        CloseHandle(p);
-    if (ok && count > 0)
-        return static_cast<long>(count);
-    struct Entry {
-        ULONG pid;
-        BYTE type;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ULONG access;
-    };
-    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    std::vector<char> table(1 << 22);
-    ULONG got = 0;
-    const ULONG kSystemHandleInformation = 16;
-    if (!query ||
-        query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()), &got) != 0)
-        return -1;
-    const ULONG entries = *reinterpret_cast<const ULONG*>(table.data());
-    const auto* entry = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
-    long mine = 0;
-    for (ULONG i = 0; i < entries; ++i)
-        mine += entry[i].pid == pid;
-    return mine;
 }
 
 constexpr const char* kDest = "C:\\Program Files\\Vorelle";
@@ -156,18 +36,12 @@ constexpr const char* kInvalid = "Invalid destination path!";
 class FaultsE2E : public ::testing::Test {
   protected:
     void SetUp() override {
-        exe_ = HostPath("VORELLE_INSTALL_EXE");
-        medium_ = HostPath("VORELLE_MEDIUM");
-        payload_ = HostPath("VORELLE_PAYLOAD");
+        exe_ = HostPathFromEnv("VORELLE_INSTALL_EXE");
+        medium_ = HostPathFromEnv("VORELLE_MEDIUM");
+        payload_ = HostPathFromEnv("VORELLE_PAYLOAD");
         ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
             << "the paths come from CTest";
-        for (const char* k : {".vr2", ".vt2", "VR97", "VR97Template"})
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, k);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Halcyra");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halcyra");
-        DeleteFolder(kDest);
-        DeleteFolder(GroupFolder());
-        DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
+        ClearInstallation(kDest);
         StartProgman("");
     }
     void TearDown() override {
@@ -179,15 +53,15 @@ class FaultsE2E : public ::testing::Test {
 
     void StartProgman(const std::string& options) {
         progman_.reset();
-        log_ = HostPath("VORELLE_E2E_DIR") + "\\faults_progman.log";
+        log_ = HostPathFromEnv("VORELLE_E2E_DIR") + "\\faults_progman.log";
         DeleteFileA(log_.c_str());
-        progman_ = std::make_unique<ChildProcess>(HostPath("VORELLE_PROGMAN_EXE"),
+        progman_ = std::make_unique<ChildProcess>(HostPathFromEnv("VORELLE_PROGMAN_EXE"),
                                                   "/log=\"" + log_ + "\"" +
                                                       (options.empty() ? "" : " ") + options);
         ASSERT_TRUE(progman_->WaitForWindow("Progman"));
     }
     size_t LoggedCommands() const {
-        std::string log = ReadAll(log_);
+        std::string log = ReadFileBytes(log_);
         size_t n = 0;
         for (size_t at = log.find("EXECUTE "); at != std::string::npos;
              at = log.find("EXECUTE ", at + 1))
@@ -233,7 +107,7 @@ class FaultsE2E : public ::testing::Test {
                WaitUntil([&] { return IsWindowEnabled(install_) != 0; }, timeoutMs);
     }
     bool Same(const std::string& installed, const std::string& name) {
-        return ReadAll(installed) == ReadAll(payload_ + "\\" + name);
+        return ReadFileBytes(installed) == ReadFileBytes(payload_ + "\\" + name);
     }
     void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
         for (const std::string& n : names) {
@@ -244,7 +118,7 @@ class FaultsE2E : public ::testing::Test {
     void ExpectNoSettingsNorGroup() {
         EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"),
                   "<none>");
-        EXPECT_FALSE(Exists(GroupFolder()));
+        EXPECT_FALSE(FileExists(GroupFolder()));
     }
     void ExpectEndedCleanly(DWORD timeoutMs = 60000) {
         ASSERT_TRUE(installer_->WaitExit(timeoutMs)) << "the program did not end";
@@ -315,8 +189,8 @@ TEST_F(FaultsE2E, HostileDestinationsThatEndTheRunEarly) {
                 before, afterFirst, after, std::size(cases));
     ASSERT_GT(before, 0) << "no handle count for INSTALL.EXE";
     EXPECT_EQ(after, afterFirst) << "each early end left handles behind";
-    EXPECT_FALSE(Exists("C:\\a_b_c"));
-    EXPECT_FALSE(Exists(kDest));
+    EXPECT_FALSE(FileExists("C:\\a_b_c"));
+    EXPECT_FALSE(FileExists(kDest));
     ExpectNoSettingsNorGroup();
     PostClick(cancel_);
     ExpectEndedCleanly(10000);
@@ -372,10 +246,10 @@ TEST_F(FaultsE2E, HostileDestinationsThatAreCleanedIntoAFolder) {
 TEST_F(FaultsE2E, DamagedMediumFiles) {
     const std::string medium = CopyMedium("C:\\faults medium", {});
     auto damage = [&](const std::string& name, auto change) {
-        std::string data = ReadAll(medium + "\\" + name);
+        std::string data = ReadFileBytes(medium + "\\" + name);
         ASSERT_EQ(data.substr(0, 4), "SZDD") << name << " must be compressed on the demo medium";
         change(data);
-        WriteAll(medium + "\\" + name, data);
+        WriteFileBytes(medium + "\\" + name, data);
     };
     auto setLength = [](std::string& d, unsigned long length) {
         for (int i = 0; i < 4; ++i)
@@ -395,7 +269,7 @@ TEST_F(FaultsE2E, DamagedMediumFiles) {
     damage("H005.VT2", [](std::string& d) { d.resize(10); });
     damage("H020.VT2", [](std::string& d) { d[8] = 'Q'; }); // an unknown compression method
     damage("V001.VT2", [](std::string& d) { d.resize(14); });
-    const std::string uninstDamaged = ReadAll(medium + "\\UNINST.EXE");
+    const std::string uninstDamaged = ReadFileBytes(medium + "\\UNINST.EXE");
 
     // A run on the sound medium first: its handle count on the final page is the yardstick.
     Start(medium_);
@@ -427,8 +301,8 @@ TEST_F(FaultsE2E, DamagedMediumFiles) {
     EXPECT_EQ(texts, expected);
     // A file that is not compressed, or no longer recognisable as compressed, is copied as it
     // stands: the empty one arrives empty, the one with a broken mark as its raw bytes.
-    EXPECT_EQ(ReadAll(dest + "\\VR2000.CNT"), "");
-    EXPECT_EQ(ReadAll(dest + "\\UNINST.EXE"), uninstDamaged);
+    EXPECT_EQ(ReadFileBytes(dest + "\\VR2000.CNT"), "");
+    EXPECT_EQ(ReadFileBytes(dest + "\\UNINST.EXE"), uninstDamaged);
     const std::vector<std::string> damaged = {"VR2000.HLP", "VR2000.CNT", "UNINST.EXE", "H002.VT2",
                                               "H003.VT2",   "H005.VT2",   "H020.VT2",   "V001.VT2"};
     for (const std::string& n : AllFiles()) {
@@ -437,7 +311,7 @@ TEST_F(FaultsE2E, DamagedMediumFiles) {
         }
     }
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), dest);
-    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    EXPECT_TRUE(FileExists(GroupFolder() + "\\Vorelle 2000.lnk"));
     const long after = HandleCount(installer_->Pid());
     std::printf("INSTALL.EXE handles: %ld on the options page, %ld on the final page after the "
                 "damaged medium, %ld after the sound one\n",
@@ -462,7 +336,7 @@ TEST_F(FaultsE2E, CancelAndCloseBoxPressedRepeatedlyBeforeARun) {
         }
         ExpectEndedCleanly(10000);
     }
-    EXPECT_FALSE(Exists(kDest));
+    EXPECT_FALSE(FileExists(kDest));
     ExpectNoSettingsNorGroup();
 }
 
@@ -476,7 +350,7 @@ TEST_F(FaultsE2E, CancelAndCloseBoxPressedRepeatedlyDuringTheCopy) {
     PostClick(cancel_);
     ExpectEndedCleanly();
     ExpectInstalled(kDest, {"VR2000.EXE"});
-    EXPECT_FALSE(Exists(std::string(kDest) + "\\VPREVIEW.EXE"));
+    EXPECT_FALSE(FileExists(std::string(kDest) + "\\VPREVIEW.EXE"));
     ExpectNoSettingsNorGroup();
 
     DeleteFolder(kDest);
@@ -488,7 +362,7 @@ TEST_F(FaultsE2E, CancelAndCloseBoxPressedRepeatedlyDuringTheCopy) {
     ExpectEndedCleanly();
     ExpectInstalled(kDest, AllFiles());
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), kDest);
-    EXPECT_TRUE(Exists(GroupFolder() + "\\Vorelle 2000.lnk"));
+    EXPECT_TRUE(FileExists(GroupFolder() + "\\Vorelle 2000.lnk"));
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -515,7 +389,7 @@ TEST_F(FaultsE2E, CancelAndCloseBoxWhileAWarningIsOpen) {
         ExpectEndedCleanly();
         ASSERT_GE(boxes.Seen().size(), 1u);
         EXPECT_EQ(boxes.Seen()[0].text, missing + "\\VR2000.HLP");
-        EXPECT_FALSE(Exists(std::string(kDest) + "\\UNINST.EXE")) << "the run did not stop";
+        EXPECT_FALSE(FileExists(std::string(kDest) + "\\UNINST.EXE")) << "the run did not stop";
         ExpectNoSettingsNorGroup();
     }
     DeleteFolder(kDest);
@@ -574,7 +448,7 @@ TEST_F(FaultsE2E, CancelAndCloseBoxDuringTheGroupStep) {
         ExpectEndedCleanly();
         EXPECT_EQ(LoggedCommands(), logged + 8) << "the step sends all its commands";
         for (const char* item : {"Vorelle 2000", "VorellePreview", "Uninstall Vorelle 2000"})
-            EXPECT_TRUE(Exists(GroupFolder() + "\\" + item + ".lnk")) << item;
+            EXPECT_TRUE(FileExists(GroupFolder() + "\\" + item + ".lnk")) << item;
         EXPECT_EQ(boxes.Count(), 0u);
     }
 }

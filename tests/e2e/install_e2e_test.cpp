@@ -3,6 +3,7 @@
 // checked. Paths come from CTest in the environment.
 #include "tests/support/dialog_watcher.h"
 #include "tests/support/files.h"
+#include "tests/support/install_checks.h"
 #include "tests/support/process_driver.h"
 
 #include <gtest/gtest.h>
@@ -17,56 +18,6 @@ using namespace testing_support;
 
 namespace {
 
-// The default value (ident "") or a named value of a key, or "<none>".
-std::string RegValue(HKEY root, const std::string& key, const std::string& name = "") {
-    char buf[1024] = "";
-    DWORD size = sizeof buf, type = 0;
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return "<none>";
-    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS && type == REG_SZ ? std::string(buf) : "<none>";
-}
-
-void DeleteTree(HKEY root, const char* key) {
-    RegDeleteTreeA(root, key);
-}
-
-void DeleteFolder(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..")
-                DeleteFileA((dir + "\\" + n).c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-const std::vector<std::string> kProgramFiles = {"VR2000.EXE", "VPREVIEW.EXE", "SKY32V3C.DLL",
-                                                "VR2000.HLP", "VR2000.CNT",   "UNINST.EXE"};
-const std::vector<std::string> kTemplates = {
-    "H002.VT2", "H003.VT2", "H005.VT2", "H014.VT2", "H015.VT2",  "H020.VT2", "H023.VT2", "H029.VT2",
-    "H033.VT2", "H038.VT2", "H039.VT2", "V001.VT2", "V009.VT2",  "V011.VT2", "V012.VT2", "V013.VT2",
-    "V014.VT2", "V016.VT2", "V018.VT2", "X003.VT2", "X0050.VT2", "X007.VT2"};
-
-std::string SystemFolder() {
-    char buf[MAX_PATH] = "";
-    GetSystemDirectoryA(buf, sizeof buf);
-    return buf;
-}
-
-std::string GroupFolder() {
-    char buf[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, buf);
-    return std::string(buf) + "\\Halcyra Applications";
-}
-
 class InstallerE2E : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -76,13 +27,7 @@ class InstallerE2E : public ::testing::Test {
         ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
             << "the paths come from CTest";
         // A clean machine: nothing of an earlier installation.
-        for (const char* k : {".vr2", ".vt2", "VR97", "VR97Template"})
-            DeleteTree(HKEY_CLASSES_ROOT, k);
-        DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Halcyra");
-        DeleteTree(HKEY_CURRENT_USER, "Software\\Halcyra");
-        DeleteFolder(kDest);
-        DeleteFolder(GroupFolder());
-        DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
+        ClearInstallation(kDest);
         log_ = HostPathFromEnv("VORELLE_E2E_DIR") + "\\progman.log";
         DeleteFileA(log_.c_str());
         progman_ = std::make_unique<ChildProcess>(HostPathFromEnv("VORELLE_PROGMAN_EXE"),

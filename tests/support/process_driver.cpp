@@ -39,32 +39,34 @@ DWORD ChildProcess::ExitCode() const {
     return code;
 }
 
-HWND ChildProcess::WaitForWindow(const char* className, DWORD timeoutMs) const {
+HWND FindProcessWindow(DWORD pid, const char* className) {
     struct Search {
         DWORD pid;
         const char* cls;
         HWND found;
-    } s = {pi_.dwProcessId, className, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(
-                [](HWND h, LPARAM p) WINAPI -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(p);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    char cls[64] = "";
-                    GetClassNameA(h, cls, sizeof cls);
-                    if (pid == s->pid && IsWindowVisible(h) && lstrcmpA(cls, s->cls) == 0) {
-                        s->found = h;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&s));
-            return s.found != nullptr;
+    } s = {pid, className, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) WINAPI -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            char cls[64] = "";
+            GetClassNameA(h, cls, sizeof cls);
+            if (owner == s->pid && IsWindowVisible(h) && lstrcmpA(cls, s->cls) == 0) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
         },
-        timeoutMs);
+        reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+HWND ChildProcess::WaitForWindow(const char* className, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProcessWindow(pi_.dwProcessId, className)) != nullptr; },
+              timeoutMs);
+    return found;
 }
 
 namespace {

@@ -30,6 +30,9 @@ class ChildProcess {
     PROCESS_INFORMATION pi_ = {};
 };
 
+// The first visible top-level window of process pid with this class, or null.
+HWND FindProcessWindow(DWORD pid, const char* className);
+
 // A child window anywhere below parent: of the class, and with the text when text is given.
 HWND FindControl(HWND parent, const char* className, const char* text = nullptr);
 // A child window of the class whose place within its own parent is (left, top).

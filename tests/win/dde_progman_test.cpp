@@ -2,6 +2,8 @@
 #include "progman/commands.h"
 #include "progman/dde_client.h"
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/install_checks.h"
+#include "tests/support/progman_stand_in.h"
 #include "vcl/form.h"
 
 #include <windows.h>
@@ -22,23 +24,22 @@
 
 namespace {
 
+using testing_support::HiddenSystemProgman;
+
 using testing_support::DialogWatcher;
 
 constexpr const char* kGroup = "Halcyra Applications";
 constexpr const char* kLinkWarning = "Could not create DDE Link";
 
-std::string ModuleDir() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\'));
+std::string StandInPath() {
+    return testing_support::BesideThisProgram(PROGMAN_EXE_RELATIVE);
 }
 
-std::string StandInPath() {
-    std::string relative = PROGMAN_EXE_RELATIVE;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return ModuleDir() + "\\" + relative;
-}
+// PROGMAN.EXE started by the test, with a log of what it received.
+class StandIn : public testing_support::ProgmanStandIn {
+  public:
+    explicit StandIn(const std::string& options = "") : ProgmanStandIn(StandInPath(), options) {}
+};
 
 std::string ShortPath(const std::string& path) {
     char buf[512] = "";
@@ -51,82 +52,6 @@ std::string LongPath(const std::string& path) {
     DWORD n = GetLongPathNameA(path.c_str(), buf, sizeof buf);
     return n > 0 && n < sizeof buf ? buf : path;
 }
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-HWND FindServerOf(DWORD pid) {
-    for (HWND w = FindWindowA("Progman", nullptr); w;
-         w = FindWindowExA(nullptr, w, "Progman", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid)
-            return w;
-    }
-    return nullptr;
-}
-
-// PROGMAN.EXE as its own process, with a log of what it received; ended by its handle.
-class StandIn {
-  public:
-    explicit StandIn(const std::string& options = "") {
-        static int serial = 0;
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        log_ = std::string(temp) + "dde_progman_" + std::to_string(GetCurrentProcessId()) + "_" +
-               std::to_string(++serial) + ".log";
-        std::string command = "\"" + StandInPath() + "\" \"/log=" + log_ + "\" " + options;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOWNOACTIVATE;
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi_))
-            return;
-        for (DWORD start = GetTickCount(); !window_ && GetTickCount() - start < 10000; Sleep(20))
-            window_ = FindServerOf(pi_.dwProcessId);
-    }
-    ~StandIn() {
-        if (pi_.hProcess) {
-            TerminateProcess(pi_.hProcess, 0);
-            WaitForSingleObject(pi_.hProcess, 10000);
-            CloseHandle(pi_.hThread);
-            CloseHandle(pi_.hProcess);
-        }
-        DeleteFileA(log_.c_str());
-    }
-    StandIn(const StandIn&) = delete;
-    StandIn& operator=(const StandIn&) = delete;
-
-    HWND Window() const { return window_; }
-    std::vector<std::string> Lines() const { return ReadLines(log_); }
-    // The command texts received, in order.
-    std::vector<std::string> Executed() const {
-        std::vector<std::string> commands;
-        for (const std::string& line : Lines())
-            if (line.rfind("EXECUTE ", 0) == 0)
-                commands.push_back(line.substr(8));
-        return commands;
-    }
-    // Waits until the log holds at least n lines.
-    std::vector<std::string> WaitForLines(size_t n) const {
-        std::vector<std::string> lines = Lines();
-        for (DWORD start = GetTickCount(); lines.size() < n && GetTickCount() - start < 5000;
-             Sleep(20))
-            lines = Lines();
-        return lines;
-    }
-
-  private:
-    PROCESS_INFORMATION pi_ = {};
-    HWND window_ = nullptr;
-    std::string log_;
-};
 
 class DdeTestForm : public vcl::TForm {
   public:
@@ -455,33 +380,6 @@ TEST_F(DdeConversation, AcknowledgementWithNothingPendingOnlyAdoptsTheServerWind
     EXPECT_EQ(Client().ProgmanWnd, stranger);
     EXPECT_EQ(Client().PendingDde, 0);
 }
-
-// Moves the system's own PROGMAN.EXE of this test prefix aside for the scope, so that no program
-// of that name can be found.
-class HiddenSystemProgman {
-  public:
-    HiddenSystemProgman() {
-        char system[MAX_PATH] = "";
-        GetSystemDirectoryA(system, MAX_PATH);
-        path_ = std::string(system) + "\\progman.exe";
-        aside_ = path_ + ".hidden-by-test";
-        hidden_ = MoveFileExA(path_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-    }
-    ~HiddenSystemProgman() {
-        if (hidden_)
-            MoveFileExA(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    HiddenSystemProgman(const HiddenSystemProgman&) = delete;
-    HiddenSystemProgman& operator=(const HiddenSystemProgman&) = delete;
-    bool NoneFindable() const {
-        char found[MAX_PATH];
-        return SearchPathA(nullptr, "PROGMAN.EXE", nullptr, MAX_PATH, found, nullptr) == 0;
-    }
-
-  private:
-    std::string path_, aside_;
-    bool hidden_ = false;
-};
 
 TEST_F(DdeConversation, WithoutAnyServerOneWarningAndNoCommands) {
     HiddenSystemProgman hidden;

@@ -3,6 +3,8 @@
 // file (a drive that fills up, a locked file, a system folder that cannot take the library).
 // Each run must reach its documented end with one message per failure and nothing lost.
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/install_checks.h"
+#include "tests/support/progman_stand_in.h"
 #include "tests/support/process_driver.h"
 #include "tests/win/form_fixture.h"
 
@@ -19,8 +21,13 @@ using form_testing::HostPath;
 using form_testing::Pump;
 using form_testing::ReadFileBytes;
 using form_testing::WriteFileBytes;
+using testing_support::AllFiles;
+using testing_support::DeleteFolder;
 using testing_support::DialogWatcher;
+using testing_support::HandleCount;
+using testing_support::HiddenSystemProgman;
 using testing_support::SeenBox;
+using testing_support::SystemFolder;
 
 namespace {
 
@@ -28,14 +35,14 @@ const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new form_testing::WindowEnvironment);
 
 constexpr const char* kLinkWarning = "Could not create DDE Link";
-constexpr const char* kCannotCreate = "Unable to create / copy uncompressed file.";
+// PROGMAN.EXE started by the test with its options.
+class StandIn : public testing_support::ProgmanStandIn {
+  public:
+    explicit StandIn(const std::string& options)
+        : ProgmanStandIn(testing_support::BesideThisProgram(PROGMAN_EXE_RELATIVE), options) {}
+};
 
-const std::vector<std::string> kFiles = {
-    "VR2000.EXE", "VPREVIEW.EXE", "SKY32V3C.DLL", "VR2000.HLP", "VR2000.CNT", "UNINST.EXE",
-    "H002.VT2",   "H003.VT2",     "H005.VT2",     "H014.VT2",   "H015.VT2",   "H020.VT2",
-    "H023.VT2",   "H029.VT2",     "H033.VT2",     "H038.VT2",   "H039.VT2",   "V001.VT2",
-    "V009.VT2",   "V011.VT2",     "V012.VT2",     "V013.VT2",   "V014.VT2",   "V016.VT2",
-    "V018.VT2",   "X003.VT2",     "X0050.VT2",    "X007.VT2"};
+constexpr const char* kCannotCreate = "Unable to create / copy uncompressed file.";
 
 // What faults_fixture.sh made, passed in by CTest.
 std::string Fixture() {
@@ -48,146 +55,13 @@ std::string SkipReason(const char* marker) {
     return text == "<missing>" ? std::string() : text;
 }
 
-std::string SystemFolder() {
-    char buf[MAX_PATH] = "";
-    GetSystemDirectoryA(buf, sizeof buf);
-    return std::string(buf) + "\\";
-}
-
-void RemoveFolder(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..")
-                DeleteFileA((dir + "\\" + n).c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-// Handles this process holds, from the system's handle table (Wine answers
-// GetProcessHandleCount with 0); -1 when the table cannot be read.
-long OwnHandles() {
-    struct Entry {
-        ULONG pid;
-        BYTE type;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ULONG access;
-    };
-    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    std::vector<char> table(1 << 22);
-    ULONG got = 0;
-    if (!query || query(16, table.data(), static_cast<ULONG>(table.size()), &got) != 0)
-        return -1;
-    const ULONG entries = *reinterpret_cast<const ULONG*>(table.data());
-    const auto* entry = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
-    long mine = 0;
-    for (ULONG i = 0; i < entries; ++i)
-        mine += entry[i].pid == GetCurrentProcessId();
-    return mine;
-}
-
-std::string ModuleDir() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\'));
-}
-
-// PROGMAN.EXE as its own process with the test's options and a log; ended by its handle.
-class StandIn {
-  public:
-    explicit StandIn(const std::string& options) {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        log_ =
-            std::string(temp) + "faults_progman_" + std::to_string(GetCurrentProcessId()) + ".log";
-        DeleteFileA(log_.c_str());
-        std::string relative = PROGMAN_EXE_RELATIVE;
-        std::replace(relative.begin(), relative.end(), '/', '\\');
-        std::string command =
-            "\"" + ModuleDir() + "\\" + relative + "\" \"/log=" + log_ + "\" " + options;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOWNOACTIVATE;
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi_))
-            return;
-        for (DWORD start = GetTickCount(); !window_ && GetTickCount() - start < 10000; Sleep(20))
-            window_ = FindWindowA("Progman", nullptr);
-    }
-    ~StandIn() {
-        End();
-        if (pi_.hProcess) {
-            CloseHandle(pi_.hThread);
-            CloseHandle(pi_.hProcess);
-        }
-        DeleteFileA(log_.c_str());
-    }
-    StandIn(const StandIn&) = delete;
-    StandIn& operator=(const StandIn&) = delete;
-
-    HWND Window() const { return window_; }
-    void End() {
-        if (pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(pi_.hProcess, 0);
-            WaitForSingleObject(pi_.hProcess, 10000);
-        }
-    }
-    std::vector<std::string> Executed() const {
-        std::vector<std::string> commands;
-        std::ifstream in(log_, std::ios::binary);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("EXECUTE ", 0) == 0)
-                commands.push_back(line.substr(8));
-        return commands;
-    }
-
-  private:
-    PROCESS_INFORMATION pi_ = {};
-    HWND window_ = nullptr;
-    std::string log_;
-};
-
-// Moves the prefix's own PROGMAN.EXE aside for the scope, so that none can be started.
-class HiddenSystemProgman {
-  public:
-    HiddenSystemProgman() {
-        path_ = SystemFolder() + "progman.exe";
-        aside_ = path_ + ".hidden-by-faults-test";
-        hidden_ = MoveFileExA(path_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-    }
-    ~HiddenSystemProgman() {
-        if (hidden_)
-            MoveFileExA(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    HiddenSystemProgman(const HiddenSystemProgman&) = delete;
-    HiddenSystemProgman& operator=(const HiddenSystemProgman&) = delete;
-    bool NoneFindable() const {
-        char found[MAX_PATH];
-        return SearchPathA(nullptr, "PROGMAN.EXE", nullptr, MAX_PATH, found, nullptr) == 0;
-    }
-
-  private:
-    std::string path_, aside_;
-    bool hidden_ = false;
-};
-
 // A fresh installer window on the fixture's medium, run to its end by pressing Install.
 class RunFaults : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(Fixture().empty()) << "VORELLE_FAULTS_FIXTURE is not set";
         ASSERT_EQ(FindWindowA("Progman", nullptr), nullptr) << "a server is still running";
-        DeleteFileA((SystemFolder() + "SKY32V3C.DLL").c_str());
+        DeleteFileA((SystemFolder() + "\\SKY32V3C.DLL").c_str());
     }
     void TearDown() override { CloseForm(); }
 
@@ -259,7 +133,7 @@ TEST_F(RunFaults, ProgramManagerAbsentSilentLateRefusingOrDying) {
     long handlesAfterFirst = -1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RemoveFolder(dest);
+        DeleteFolder(dest);
         std::unique_ptr<HiddenSystemProgman> hidden;
         std::unique_ptr<StandIn> server;
         if (c.options) {
@@ -307,14 +181,14 @@ TEST_F(RunFaults, ProgramManagerAbsentSilentLateRefusingOrDying) {
         CloseForm();
         // The first server started costs the process some handles for good; from then on every
         // conversation must give back what it took.
-        const long handles = OwnHandles();
+        const long handles = HandleCount(GetCurrentProcessId());
         std::printf("handles of this process after \"%s\": %ld\n", c.name, handles);
         if (&c - cases < 2)
             handlesAfterFirst = handles;
         else
             EXPECT_EQ(handles, handlesAfterFirst) << "a faulty conversation left handles behind";
     }
-    RemoveFolder(dest);
+    DeleteFolder(dest);
 }
 
 TEST_F(RunFaults, ADriveThatFillsUpMidCopy) {
@@ -324,7 +198,7 @@ TEST_F(RunFaults, ADriveThatFillsUpMidCopy) {
     ULARGE_INTEGER total = {};
     ASSERT_TRUE(GetDiskFreeSpaceExA("R:\\", nullptr, &total, nullptr)) << "drive R: is not there";
     ASSERT_LT(total.QuadPart, 2000000u) << "R: is not the small drive";
-    RemoveFolder(dest);
+    DeleteFolder(dest);
     ASSERT_TRUE(CreateDirectoryA(dest.c_str(), nullptr));
     WriteFileBytes(dest + "\\KEEP.TXT", "installed before");
 
@@ -336,16 +210,16 @@ TEST_F(RunFaults, ADriveThatFillsUpMidCopy) {
     // The drive fills up inside VPREVIEW.EXE; from then on nothing fits on it. Every file that
     // does not arrive whole says so, the library still reaches the system folder.
     std::vector<std::string> expected;
-    for (const std::string& n : kFiles)
+    for (const std::string& n : AllFiles())
         if (n != "VR2000.EXE" && n != "SKY32V3C.DLL")
             expected.push_back("Unable to copy the file " + f.SourceDir + n + " to " + dest + "\\" +
                                n + ".");
     EXPECT_EQ(Texts(boxes.Seen()), expected);
     EXPECT_EQ(ReadFileBytes(dest + "\\VR2000.EXE"), Orig("VR2000.EXE"));
-    EXPECT_EQ(ReadFileBytes(SystemFolder() + "SKY32V3C.DLL"), Orig("SKY32V3C.DLL"));
+    EXPECT_EQ(ReadFileBytes(SystemFolder() + "\\SKY32V3C.DLL"), Orig("SKY32V3C.DLL"));
     EXPECT_EQ(ReadFileBytes(dest + "\\KEEP.TXT"), "installed before");
     EXPECT_NE(ReadFileBytes(dest + "\\VPREVIEW.EXE"), Orig("VPREVIEW.EXE"));
-    RemoveFolder(dest);
+    DeleteFolder(dest);
 }
 
 TEST_F(RunFaults, ALockedDestinationFileStaysAsItWas) {
@@ -360,9 +234,9 @@ TEST_F(RunFaults, ALockedDestinationFileStaysAsItWas) {
     ExpectCompleted();
     EXPECT_EQ(Texts(boxes.Seen()), std::vector<std::string>{kCannotCreate});
     EXPECT_EQ(ReadFileBytes(dest + "\\VR2000.HLP"), "kept");
-    for (const std::string& n : kFiles) {
+    for (const std::string& n : AllFiles()) {
         if (n != "VR2000.HLP") {
-            EXPECT_EQ(ReadFileBytes((n == "SKY32V3C.DLL" ? SystemFolder() : dest + "\\") + n),
+            EXPECT_EQ(ReadFileBytes((n == "SKY32V3C.DLL" ? SystemFolder() : dest) + "\\" + n),
                       Orig(n))
                 << n;
         }
@@ -371,14 +245,14 @@ TEST_F(RunFaults, ALockedDestinationFileStaysAsItWas) {
 
 TEST_F(RunFaults, ASystemFolderThatCannotTakeTheLibrary) {
     const std::string dest = "C:\\faults sysdir";
-    const std::string library = SystemFolder() + "SKY32V3C.DLL";
+    const std::string library = SystemFolder() + "\\SKY32V3C.DLL";
     struct Case {
         const char* name;
         bool folderInTheWay; // else an earlier copy, held open without sharing
     } cases[] = {{"a folder of that name", true}, {"an earlier copy held open", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RemoveFolder(dest);
+        DeleteFolder(dest);
         HANDLE held = INVALID_HANDLE_VALUE;
         if (c.folderInTheWay) {
             ASSERT_TRUE(CreateDirectoryA(library.c_str(), nullptr));
@@ -396,7 +270,7 @@ TEST_F(RunFaults, ASystemFolderThatCannotTakeTheLibrary) {
             CloseHandle(held);
         ExpectCompleted();
         EXPECT_EQ(Texts(boxes.Seen()), std::vector<std::string>{kCannotCreate});
-        for (const std::string& n : kFiles) {
+        for (const std::string& n : AllFiles()) {
             if (n != "SKY32V3C.DLL") {
                 EXPECT_EQ(ReadFileBytes(dest + "\\" + n), Orig(n)) << n;
             }
@@ -410,7 +284,7 @@ TEST_F(RunFaults, ASystemFolderThatCannotTakeTheLibrary) {
         }
         CloseForm();
     }
-    RemoveFolder(dest);
+    DeleteFolder(dest);
 }
 
 } // namespace

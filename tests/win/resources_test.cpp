@@ -1,5 +1,6 @@
 // INSTALL.EXE as Windows sees it: the version, icon and manifest read back from the built file,
 // and the program started as its own process with its manifest in force.
+#include "tests/support/process_driver.h"
 #include "vcl/form.h"
 
 #include <windows.h>
@@ -364,30 +365,13 @@ class Process {
 
     // The process's visible top-level window of the class, waited for.
     HWND WaitForWindow(const char* cls, DWORD timeoutMs) const {
-        struct Search {
-            DWORD pid;
-            const char* cls;
-            HWND found;
-        } s = {pi_.dwProcessId, cls, nullptr};
-        for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < timeoutMs;) {
+        HWND found = nullptr;
+        for (DWORD start = GetTickCount(); !found && GetTickCount() - start < timeoutMs;) {
             if (WaitForSingleObject(pi_.hProcess, 50) != WAIT_TIMEOUT)
                 break;
-            EnumWindows(
-                [](HWND h, LPARAM param) WINAPI -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(param);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    char name[64] = "";
-                    GetClassNameA(h, name, sizeof name);
-                    if (pid == s->pid && IsWindowVisible(h) && lstrcmpA(name, s->cls) == 0) {
-                        s->found = h;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&s));
+            found = testing_support::FindProcessWindow(pi_.dwProcessId, cls);
         }
-        return s.found;
+        return found;
     }
 
     // The full path of a module that the process has loaded, empty when it has none such.
