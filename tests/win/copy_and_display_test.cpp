@@ -1,6 +1,7 @@
 // The file copy on real SZDD files, the disk-space display on real drives, the blue ramp and the
 // banner of the installer window, under Wine.
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/install_checks.h"
 #include "tests/win/form_fixture.h"
 
 #include <cstdlib>
@@ -28,27 +29,12 @@ class CopyTest : public form_testing::FormTest {
         FormTest::SetUp();
         F().SourceDir = Fixture() + "\\medium\\";
         dest_ = "C:\\copy test";
-        RemoveFolder(dest_);
+        testing_support::DeleteFolder(dest_);
         ASSERT_TRUE(CreateDirectoryA(dest_.c_str(), nullptr));
     }
     void TearDown() override {
         FormTest::TearDown();
-        RemoveFolder(dest_);
-    }
-    static void RemoveFolder(const std::string& dir) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string n = fd.cFileName;
-                if (n != "." && n != "..") {
-                    SetFileAttributesA((dir + "\\" + n).c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA((dir + "\\" + n).c_str());
-                }
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
+        testing_support::DeleteFolder(dest_);
     }
     std::string Orig(const std::string& name) {
         return ReadFileBytes(Fixture() + "\\orig\\" + name);

@@ -334,77 +334,25 @@ TEST(FormClassIcon, FormClassShowsTheProgramsIconImages) {
     }
 }
 
-// INSTALL.EXE started by us; ended by its handle if it outlives the test.
-class Process {
-  public:
-    explicit Process(const std::string& exe) {
-        std::string line = "\"" + exe + "\"";
-        std::vector<char> cmd(line.begin(), line.end());
-        cmd.push_back('\0');
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi_))
-            pi_ = {};
-    }
-    ~Process() {
-        if (!pi_.hProcess)
-            return;
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(pi_.hProcess, 1);
-            WaitForSingleObject(pi_.hProcess, 5000);
-        }
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    HANDLE Handle() const { return pi_.hProcess; }
-    DWORD Id() const { return pi_.dwProcessId; }
-
-    // The process's visible top-level window of the class, waited for.
-    HWND WaitForWindow(const char* cls, DWORD timeoutMs) const {
-        HWND found = nullptr;
-        for (DWORD start = GetTickCount(); !found && GetTickCount() - start < timeoutMs;) {
-            if (WaitForSingleObject(pi_.hProcess, 50) != WAIT_TIMEOUT)
-                break;
-            found = testing_support::FindProcessWindow(pi_.dwProcessId, cls);
-        }
-        return found;
-    }
-
-    // The full path of a module that the process has loaded, empty when it has none such.
-    std::string ModulePath(const char* name) const {
-        std::string path;
-        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pi_.dwProcessId);
-        if (snap == INVALID_HANDLE_VALUE)
-            return path;
-        MODULEENTRY32 m = {};
-        m.dwSize = sizeof m;
-        for (BOOL more = Module32First(snap, &m); more && path.empty();
-             more = Module32Next(snap, &m))
-            if (lstrcmpiA(m.szModule, name) == 0)
-                path = m.szExePath;
-        CloseHandle(snap);
+// The full path of a module that process pid has loaded, empty when it has none such.
+std::string ModulePath(DWORD pid, const char* name) {
+    std::string path;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE)
         return path;
-    }
-
-  private:
-    PROCESS_INFORMATION pi_ = {};
-};
+    MODULEENTRY32 m = {};
+    m.dwSize = sizeof m;
+    for (BOOL more = Module32First(snap, &m); more && path.empty(); more = Module32Next(snap, &m))
+        if (lstrcmpiA(m.szModule, name) == 0)
+            path = m.szExePath;
+    CloseHandle(snap);
+    return path;
+}
 
 std::string ClassOf(HWND h) {
     char name[64] = "";
     GetClassNameA(h, name, sizeof name);
     return name;
-}
-
-RECT PlaceInParent(HWND h) {
-    RECT r;
-    GetWindowRect(h, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // A window anywhere below root of the class, at (left, top) within its own parent.
@@ -418,7 +366,7 @@ HWND FindAt(HWND root, const char* cls, int left, int top) {
         root,
         [](HWND h, LPARAM param) WINAPI -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
-            RECT r = PlaceInParent(h);
+            RECT r = testing_support::PlaceInParent(h);
             if (ClassOf(h) == s->cls && r.left == s->left && r.top == s->top) {
                 s->found = h;
                 return FALSE;
@@ -441,8 +389,8 @@ std::string TextOf(HWND h) {
 }
 
 TEST(StartedInstallExe, WindowKeepsItsLayoutAndTakesOurIconUnderTheManifest) {
-    Process installer(InstallExe());
-    ASSERT_TRUE(installer.Handle()) << "CreateProcess failed: " << GetLastError();
+    testing_support::ChildProcess installer(InstallExe(), "");
+    ASSERT_TRUE(installer.Started()) << "CreateProcess failed: " << GetLastError();
     HWND form = installer.WaitForWindow("TInstallForm", 30000);
     ASSERT_TRUE(form) << "no TInstallForm window";
 
@@ -485,7 +433,7 @@ TEST(StartedInstallExe, WindowKeepsItsLayoutAndTakesOurIconUnderTheManifest) {
         if (r.parent >= 0) {
             EXPECT_EQ(GetParent(h), parent);
         }
-        RECT b = PlaceInParent(h);
+        RECT b = testing_support::PlaceInParent(h);
         EXPECT_EQ(b.right - b.left, r.width);
         if (r.height >= 0) {
             EXPECT_EQ(b.bottom - b.top, r.height);
@@ -505,17 +453,14 @@ TEST(StartedInstallExe, WindowKeepsItsLayoutAndTakesOurIconUnderTheManifest) {
     }
 
     // The common controls 6 of the manifest's dependency are the ones the process loaded.
-    EXPECT_NE(Lower(installer.ModulePath("comctl32.dll"))
+    EXPECT_NE(Lower(ModulePath(installer.Pid(), "comctl32.dll"))
                   .find("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."),
               std::string::npos)
-        << installer.ModulePath("comctl32.dll");
+        << ModulePath(installer.Pid(), "comctl32.dll");
 
     PostMessageA(form, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(installer.Handle(), 15000), WAIT_OBJECT_0)
-        << "INSTALL.EXE did not end after WM_CLOSE";
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(installer.Handle(), &code);
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(installer.WaitExit(15000)) << "INSTALL.EXE did not end after WM_CLOSE";
+    EXPECT_EQ(installer.ExitCode(), 0u);
 }
 
 } // namespace
