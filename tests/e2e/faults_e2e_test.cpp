@@ -2,13 +2,7 @@
 // into the field, a medium with damaged files, and Cancel and the close box at every stage of a
 // run. Each fault must end with its message or its documented state: no crash, no hang, no
 // handle left behind by the run, and nothing installed lost.
-#include "tests/support/dialog_watcher.h"
-#include "tests/support/files.h"
-#include "tests/support/install_checks.h"
-#include "tests/support/process_driver.h"
-
-#include <gtest/gtest.h>
-#include <shlobj.h>
+#include "tests/e2e/installer_session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,62 +23,11 @@ std::vector<std::string> Texts(const std::vector<SeenBox>& seen) {
     return texts;
 }
 
-constexpr const char* kDest = "C:\\Program Files\\Vorelle";
 constexpr const char* kInstallFailed = "Unable to install Vorelle 2000";
 constexpr const char* kInvalid = "Invalid destination path!";
 
-class FaultsE2E : public ::testing::Test {
+class FaultsE2E : public e2e::InstallerSession {
   protected:
-    void SetUp() override {
-        exe_ = HostPathFromEnv("VORELLE_INSTALL_EXE");
-        medium_ = HostPathFromEnv("VORELLE_MEDIUM");
-        payload_ = HostPathFromEnv("VORELLE_PAYLOAD");
-        ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
-            << "the paths come from CTest";
-        ClearInstallation(kDest);
-        StartProgman("");
-    }
-    void TearDown() override {
-        installer_.reset();
-        progman_.reset();
-        DeleteFolder(kDest);
-        DeleteFolder(GroupFolder());
-    }
-
-    void StartProgman(const std::string& options) {
-        progman_.reset();
-        log_ = HostPathFromEnv("VORELLE_E2E_DIR") + "\\faults_progman.log";
-        DeleteFileA(log_.c_str());
-        progman_ = std::make_unique<ChildProcess>(HostPathFromEnv("VORELLE_PROGMAN_EXE"),
-                                                  "/log=\"" + log_ + "\"" +
-                                                      (options.empty() ? "" : " ") + options);
-        ASSERT_TRUE(progman_->WaitForWindow("Progman"));
-    }
-    size_t LoggedCommands() const {
-        std::string log = ReadFileBytes(log_);
-        size_t n = 0;
-        for (size_t at = log.find("EXECUTE "); at != std::string::npos;
-             at = log.find("EXECUTE ", at + 1))
-            ++n;
-        return n;
-    }
-
-    void Start(const std::string& medium) {
-        installer_ = std::make_unique<ChildProcess>(exe_, "\"" + medium + "\"");
-        ASSERT_TRUE(installer_->Started());
-        form_ = installer_->WaitForWindow("TInstallForm");
-        ASSERT_TRUE(form_);
-        edit6_ = FindControlAt(form_, "Edit", 7, 51);
-        install_ = FindControl(form_, "Button", "Install");
-        cancel_ = FindControl(form_, "Button", "Cancel");
-        close_ = FindControl(form_, "Button", "Close");
-        status_ = FindControlAt(form_, "Edit", 3, 4);
-        banner_ = FindControl(form_, "TPMultiImage");
-        ASSERT_TRUE(edit6_ && install_ && cancel_ && close_ && status_ && banner_);
-        // After the first free-space refresh the run's space check has a real figure.
-        HWND freeBox = FindControlAt(form_, "Edit", 47, 149);
-        ASSERT_TRUE(WaitUntil([&] { return !WindowText(freeBox).empty(); }, 5000));
-    }
     // Types the text into the destination field key by key, as the keyboard would; control
     // bytes, which the field takes only by pasting, go in as a paste does.
     void TypeDestination(const std::string& text) {
@@ -99,45 +42,12 @@ class FaultsE2E : public ::testing::Test {
         for (char c : text)
             PostMessageA(edit6_, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-    bool OnFinalPage(DWORD timeoutMs = 60000) {
-        return WaitUntil([&] { return IsWindowVisible(close_) != 0; }, timeoutMs);
-    }
-    bool RunEnded(DWORD timeoutMs = 60000) {
-        return WaitUntil([&] { return WindowText(status_) != "Waiting..."; }, timeoutMs) &&
-               WaitUntil([&] { return IsWindowEnabled(install_) != 0; }, timeoutMs);
-    }
-    bool Same(const std::string& installed, const std::string& name) {
-        return ReadFileBytes(installed) == ReadFileBytes(payload_ + "\\" + name);
-    }
-    void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
-        for (const std::string& n : names) {
-            std::string where = n == "SKY32V3C.DLL" ? SystemFolder() : dest;
-            EXPECT_TRUE(Same(where + "\\" + n, n)) << where << "\\" << n;
-        }
-    }
     void ExpectNoSettingsNorGroup() {
         EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"),
                   "<none>");
         EXPECT_FALSE(FileExists(GroupFolder()));
     }
-    void ExpectEndedCleanly(DWORD timeoutMs = 60000) {
-        ASSERT_TRUE(installer_->WaitExit(timeoutMs)) << "the program did not end";
-        EXPECT_EQ(installer_->ExitCode(), 0u) << "the program did not end normally";
-    }
     // A copy of the demo medium in a folder of its own, without the names given.
-    std::string CopyMedium(const std::string& folder, const std::vector<std::string>& leaveOut) {
-        DeleteFolder(folder);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        for (const std::string& n : AllFiles())
-            if (std::find(leaveOut.begin(), leaveOut.end(), n) == leaveOut.end())
-                CopyFileA((medium_ + "\\" + n).c_str(), (folder + "\\" + n).c_str(), FALSE);
-        return folder;
-    }
-
-    std::string exe_, medium_, payload_, log_;
-    std::unique_ptr<ChildProcess> progman_, installer_;
-    HWND form_ = nullptr, edit6_ = nullptr, install_ = nullptr, cancel_ = nullptr, close_ = nullptr,
-         status_ = nullptr, banner_ = nullptr;
 };
 
 // Texts that the destination rule refuses, or that name a folder that cannot be made: the run
@@ -307,7 +217,8 @@ TEST_F(FaultsE2E, DamagedMediumFiles) {
                                               "H003.VT2",   "H005.VT2",   "H020.VT2",   "V001.VT2"};
     for (const std::string& n : AllFiles()) {
         if (std::find(damaged.begin(), damaged.end(), n) == damaged.end()) {
-            EXPECT_TRUE(Same((n == "SKY32V3C.DLL" ? SystemFolder() : dest) + "\\" + n, n)) << n;
+            EXPECT_TRUE(SameAsPayload((n == "SKY32V3C.DLL" ? SystemFolder() : dest) + "\\" + n, n))
+                << n;
         }
     }
     EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, "Software\\Halcyra\\Vorelle", "InstallPath"), dest);

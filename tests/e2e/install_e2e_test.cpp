@@ -1,16 +1,10 @@
 // INSTALL.EXE started as its own process on an installation medium and driven from outside
 // through its windows, as a user would; then the files, the registry and the program group are
-// checked. Paths come from CTest in the environment.
-#include "tests/support/dialog_watcher.h"
-#include "tests/support/files.h"
-#include "tests/support/install_checks.h"
-#include "tests/support/process_driver.h"
+// checked.
+#include "tests/e2e/installer_session.h"
 
-#include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,72 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-class InstallerE2E : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        exe_ = HostPathFromEnv("VORELLE_INSTALL_EXE");
-        medium_ = HostPathFromEnv("VORELLE_MEDIUM");
-        payload_ = HostPathFromEnv("VORELLE_PAYLOAD");
-        ASSERT_FALSE(exe_.empty() || medium_.empty() || payload_.empty())
-            << "the paths come from CTest";
-        // A clean machine: nothing of an earlier installation.
-        ClearInstallation(kDest);
-        log_ = HostPathFromEnv("VORELLE_E2E_DIR") + "\\progman.log";
-        DeleteFileA(log_.c_str());
-        progman_ = std::make_unique<ChildProcess>(HostPathFromEnv("VORELLE_PROGMAN_EXE"),
-                                                  "/log=\"" + log_ + "\"");
-        ASSERT_TRUE(progman_->WaitForWindow("Progman"));
-    }
-    void TearDown() override {
-        installer_.reset();
-        progman_.reset();
-        DeleteFolder(kDest);
-    }
-
-    // Starts INSTALL.EXE on a medium folder and finds its window and controls.
-    void Start(const std::string& medium, bool waitForFirstTick = true) {
-        installer_ = std::make_unique<ChildProcess>(exe_, "\"" + medium + "\"");
-        ASSERT_TRUE(installer_->Started());
-        form_ = installer_->WaitForWindow("TInstallForm");
-        ASSERT_TRUE(form_);
-        edit6_ = FindControlAt(form_, "Edit", 7, 51);
-        install_ = FindControl(form_, "Button", "Install");
-        cancel_ = FindControl(form_, "Button", "Cancel");
-        templates_ = FindControl(form_, "Button", "Template Files (806 KB)");
-        close_ = FindControl(form_, "Button", "Close");
-        status_ = FindControlAt(form_, "Edit", 3, 4);
-        banner_ = FindControl(form_, "TPMultiImage");
-        drives_ = FindControl(form_, "ComboBox");
-        ASSERT_TRUE(edit6_ && install_ && cancel_ && templates_ && close_ && status_ && banner_);
-        if (waitForFirstTick) {
-            // After the first free-space refresh the run's space check has a real figure.
-            HWND freeBox = FindControlAt(form_, "Edit", 47, 149);
-            ASSERT_TRUE(WaitUntil([&] { return !WindowText(freeBox).empty(); }, 5000));
-        }
-    }
-    void SetDestination(const std::string& dest) { SetWindowTextOf(edit6_, dest); }
-    bool OnFinalPage(DWORD timeoutMs = 60000) {
-        return WaitUntil([&] { return IsWindowVisible(close_) != 0; }, timeoutMs);
-    }
-    // A run has started once the status line names a file, and ended once Install is enabled.
-    bool RunEnded(DWORD timeoutMs = 60000) {
-        return WaitUntil([&] { return WindowText(status_) != "Waiting..."; }, timeoutMs) &&
-               WaitUntil([&] { return IsWindowEnabled(install_) != 0; }, timeoutMs);
-    }
-    void ExpectInstalled(const std::string& dest, const std::vector<std::string>& names) {
-        for (const std::string& n : names) {
-            std::string where = n == "SKY32V3C.DLL" ? SystemFolder() : dest;
-            EXPECT_TRUE(ReadFileBytes(where + "\\" + n) == ReadFileBytes(payload_ + "\\" + n)) << n;
-        }
-    }
-
-    static constexpr const char* kDest = "C:\\Program Files\\Vorelle";
-    std::string exe_, medium_, payload_, log_;
-    std::unique_ptr<ChildProcess> progman_, installer_;
-    HWND form_ = nullptr, edit6_ = nullptr, install_ = nullptr, cancel_ = nullptr,
-         templates_ = nullptr, close_ = nullptr, status_ = nullptr, banner_ = nullptr,
-         drives_ = nullptr;
-};
+using InstallerE2E = e2e::InstallerSession;
 
 TEST_F(InstallerE2E, CancelBeforeARunAndTheCloseBoxEndTheProgram) {
     Start(medium_);
@@ -287,13 +216,7 @@ TEST_F(InstallerE2E, TheCloseBoxDuringARunEndsTheProgramAfterTheRun) {
 
 TEST_F(InstallerE2E, TheCloseBoxDuringARunClosesItsLaterMessageBoxesAtOnce) {
     // A medium that lacks two templates: their warnings come after the close box was pressed.
-    const std::string partial = "C:\\partial medium";
-    CreateDirectoryA(partial.c_str(), nullptr);
-    std::vector<std::string> names = kProgramFiles;
-    names.insert(names.end(), kTemplates.begin(), kTemplates.end());
-    for (const auto& n : names)
-        if (n != "H002.VT2" && n != "X007.VT2")
-            CopyFileA((medium_ + "\\" + n).c_str(), (partial + "\\" + n).c_str(), FALSE);
+    const std::string partial = CopyMedium("C:\\partial medium", {"H002.VT2", "X007.VT2"});
     Start(partial);
     DialogWatcher boxes(installer_->Pid());
     PostClick(install_);
