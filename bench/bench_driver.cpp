@@ -60,13 +60,7 @@ class FineTimer {
 // Polls every few milliseconds: finer polls would compete with the measured program for the
 // wineserver.
 template <class Condition> bool PollUntil(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
+    return WaitUntil(condition, timeoutMs, 5);
 }
 
 int Fail(const char* what) {

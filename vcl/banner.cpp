@@ -36,10 +36,9 @@ void TPMultiImage::StartScroll() {
     ReleaseDC(Handle(), screen);
 
     RECT r = ClientRect();
-    textWidth_ = extent.cx;
     textTop_ = (r.bottom - extent.cy) / 2;
     stepper_.SetDelay(ScrollDelay);
-    stepper_.Start(r.right, textWidth_, true);
+    stepper_.Start(r.right, extent.cx, true);
     Invalidate();
 }
 

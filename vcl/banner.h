@@ -33,7 +33,6 @@ class TPMultiImage : public TCustomControl {
 
     const ScrollStepper& Stepper() const { return stepper_; }
     int TextTop() const { return textTop_; }
-    int TextWidth() const { return textWidth_; }
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -43,7 +42,6 @@ class TPMultiImage : public TCustomControl {
     ScrollStepper stepper_;
     vcl::Font scrollHFont_;
     int textTop_ = 0;
-    int textWidth_ = 0;
     int pendingSteps_ = 0;
 };
 

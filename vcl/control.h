@@ -62,7 +62,6 @@ class TControl : public TObject {
     // True when the control and every control that contains it are visible and enabled.
     bool CanFocus() const;
     void SetFocus();
-    bool Focused() const { return GetFocus() == hwnd_; }
 
     void BringToFront();
     void SendToBack();

@@ -36,7 +36,6 @@ class TForm : public TWinContainer {
     void SetCaption(const std::string& caption) { SetText(caption); }
     void SetClientSize(int width, int height);
     void SetBorderStyle(TFormBorderStyle style);
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
     bool AutoScroll() const { return borderStyle_ == TFormBorderStyle::bsSizeToolWin; }
     void SetActiveControl(TControl* control);
     TControl* ActiveControl() const { return activeControl_; }

@@ -40,13 +40,15 @@ HWND FindControlAt(HWND parent, const char* className, int left, int top);
 // The place of a window within its parent's client area.
 RECT PlaceInParent(HWND hwnd);
 
-// Waits until the condition holds, pumping nothing; false when the time runs out.
-template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = 10000) {
+// Waits until the condition holds, pumping nothing, looking every pollMs; false when the time
+// runs out.
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 10000, DWORD pollMs = 20) {
     DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs)
             return false;
-        Sleep(20);
+        Sleep(pollMs);
     }
     return true;
 }
